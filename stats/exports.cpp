@@ -1,0 +1,144 @@
+// The exported boundary the host binds by name. Each export converts the host's
+// arguments (a null text is empty, a null date-time is null, buffers get at most 99
+// characters and a terminator), calls the plug-in and never lets anything escape.
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "contest/exchange.h"
+#include "exports.h"
+#include "plugin.h"
+
+namespace {
+
+std::string text(const char* s) { return s ? std::string(s) : std::string(); }
+
+void copyToHostBuffer(char* buffer, const std::string& value) {
+    if (!buffer) return;
+    const size_t n = value.size() < 99 ? value.size() : 99;
+    std::memcpy(buffer, value.data(), n);
+    buffer[n] = '\0';
+}
+
+QsoArgs qsoArgs(const char* ownCall, const char* call, const OleDateTime* time, unsigned frequencyHz,
+                const char* mode, const char* rstSent, const char* rstReceived, const char* exchangeSent,
+                const char* exchangeReceived, const char* prefix, const char* continent, const char* band) {
+    QsoArgs a;
+    a.ownCall = text(ownCall);
+    a.call = text(call);
+    a.time = DateTime::fromHost(time);
+    a.frequencyHz = frequencyHz;
+    a.mode = text(mode);
+    a.rstSent = text(rstSent);
+    a.rstReceived = text(rstReceived);
+    a.exchangeSent = text(exchangeSent);
+    a.exchangeReceived = text(exchangeReceived);
+    a.prefix = text(prefix);
+    a.continent = text(continent);
+    a.band = text(band);
+    return a;
+}
+
+// Nothing may be thrown across the boundary; a failure gives the neutral result.
+template <typename F, typename R>
+R guarded(F f, R fallback) {
+    try {
+        return f();
+    } catch (...) {
+        return fallback;
+    }
+}
+
+}  // namespace
+
+STATS_EXPORT int GetNumberOfSets() { return 1; }
+
+STATS_EXPORT const char* GetSetName(int set) { return set == 0 ? "TALVEN-CUP" : ""; }
+
+STATS_EXPORT void SetupSet0() {
+    guarded([] {
+        defaultPlatform().notifier.show("No additional setup for this contest", "", Notifier::Icon::none);
+        return 0;
+    }, 0);
+}
+
+STATS_EXPORT int ResetStats0(const char* hostFolder, int exportRequested, const char* ownCall, const OleDateTime* start,
+                             const OleDateTime* end, const char*, const char*, const char*, const char*, const char*,
+                             const char*, const char*, const char*, const char*, const char* ownPrefix, int, int, int,
+                             double, double, const char*, const char* ownContinent, const char*) {
+    return guarded([&] {
+        ResetArgs a;
+        a.hostFolder = text(hostFolder);
+        a.exportRequested = exportRequested;
+        a.ownCall = text(ownCall);
+        a.start = DateTime::fromHost(start);
+        a.end = DateTime::fromHost(end);
+        a.ownPrefix = text(ownPrefix);
+        a.ownContinent = text(ownContinent);
+        return thePlugin().resetStats(a);
+    }, 1);
+}
+
+STATS_EXPORT int AddData0(const char* ownCall, const char* call, const OleDateTime* time, const OleDateTime*,
+                          const OleDateTime*, const OleDateTime*, unsigned, unsigned frequencyHz, const char* mode,
+                          const char* rstSent, const char* rstReceived, const char* exchangeSent,
+                          const char* exchangeReceived, const char*, const char*, const char*, const char*, const char*,
+                          const char*, const char*, const char*, const char*, const char* prefix, int, int, int, double,
+                          double, const char*, const char* continent, const char*, const char* band, const char*) {
+    return guarded([&] {
+        return thePlugin().addData(qsoArgs(ownCall, call, time, frequencyHz, mode, rstSent, rstReceived, exchangeSent,
+                                           exchangeReceived, prefix, continent, band));
+    }, 0);
+}
+
+STATS_EXPORT int RemoveData0(const char* ownCall, const char* call, const OleDateTime* time, const OleDateTime*,
+                             const OleDateTime*, const OleDateTime*, unsigned, unsigned frequencyHz, const char* mode,
+                             const char* rstSent, const char* rstReceived, const char* exchangeSent,
+                             const char* exchangeReceived, const char*, const char*, const char*, const char*,
+                             const char*, const char*, const char*, const char*, const char*, const char* prefix, int,
+                             int, int, double, double, const char*, const char* continent, const char*,
+                             const char* band, const char*) {
+    return guarded([&] {
+        return thePlugin().removeData(qsoArgs(ownCall, call, time, frequencyHz, mode, rstSent, rstReceived,
+                                              exchangeSent, exchangeReceived, prefix, continent, band));
+    }, 1);
+}
+
+STATS_EXPORT unsigned long setVersion(const char*) {
+    thePlugin().setHtml();
+    return 0;
+}
+
+STATS_EXPORT const char* GetResult0(int* out) {
+    static const char* const empty = "";
+    const char* result = guarded([] { return thePlugin().getResult().c_str(); }, empty);
+    if (out) *out = -1;
+    return result;
+}
+
+STATS_EXPORT int CheckCallFunc0(const char* call, unsigned, unsigned, const char* mode, const char*, const char*,
+                                const char*, const char*, const char*, const char*, const char*, const char*,
+                                const char* stationText, const char* prefix, int, int, int, double, double, const char*,
+                                const char*, const char*, const char*, const char* area, const char* band,
+                                const char* band2, char* hintBuffer, char* warningBuffer) {
+    return guarded([&] {
+        CallCheckArgs a;
+        a.call = text(call);
+        a.mode = text(mode);
+        a.stationText = text(stationText);
+        a.prefix = text(prefix);
+        a.area = text(area);
+        a.band = band;
+        a.band2 = band2;
+        const CallCheckAnswer ans = thePlugin().checkCall(a);
+        if (ans.warningWritten) copyToHostBuffer(warningBuffer, ans.warning);
+        if (ans.hintWritten) copyToHostBuffer(hintBuffer, ans.hint);
+        return ans.result;
+    }, 4);
+}
+
+STATS_EXPORT int StatsGetExchgCount0(const char*, const char*, const char*) { return exchangeFieldCount(); }
+
+STATS_EXPORT int StatsIsValidExchg0(const char* exchange, const char*, const char* prefix, const char*, int, int, int) {
+    return isValidExchange(text(exchange), text(prefix));
+}

@@ -1,0 +1,57 @@
+// The Win32 side of the seams: private-profile functions, file search, message boxes,
+// the system clock, and the library's load and unload.
+#include <windows.h>
+
+#include "../contest/datetime.h"
+#include "win32_platform.h"
+
+std::string Win32ProfileStore::read(const std::string& file, const std::string& section, const std::string& key) {
+    char buffer[100] = {0};
+    GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer, sizeof buffer, file.c_str());
+    buffer[99] = '\0';
+    return buffer;
+}
+
+void Win32ProfileStore::write(const std::string& file, const std::string& section, const std::string& key,
+                              const std::string& value) {
+    WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str());
+}
+
+std::vector<std::string> Win32FolderSearch::list(const std::string& pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA(pattern.c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        names.emplace_back(data.cFileName);
+    } while (FindNextFileA(h, &data));
+    FindClose(h);
+    return names;
+}
+
+void Win32Notifier::show(const std::string& text, const std::string& caption, Icon icon) {
+    const UINT flags = MB_OK | (icon == Icon::information ? MB_ICONINFORMATION : 0);
+    MessageBoxA(nullptr, text.c_str(), caption.empty() ? nullptr : caption.c_str(), flags);
+}
+
+DateTime Win32Clock::nowUtc() {
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    ULARGE_INTEGER t;
+    t.LowPart = ft.dwLowDateTime;
+    t.HighPart = ft.dwHighDateTime;
+    // FILETIME counts 100 ns from 1 January 1601, which is 109205 days before 30 December 1899.
+    const double days = static_cast<double>(t.QuadPart) / (864000000000.0) - 109205.0;
+    return DateTime(days, DateTime::valid);
+}
+
+Platform& defaultPlatform() {
+    static Win32ProfileStore profile;
+    static Win32FolderSearch folders;
+    static Win32Notifier notifier;
+    static Win32HeaderDialog dialog;
+    static Win32WindowBridge windows;
+    static Win32Clock clock;
+    static Platform platform{profile, folders, notifier, dialog, windows, clock};
+    return platform;
+}
