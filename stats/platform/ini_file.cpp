@@ -89,7 +89,8 @@ bool write(const std::string& path, const std::string& section, const std::strin
         }
         if (!inSection) continue;
         if (isKey(lines[i], key, nullptr)) {
-            lines[i] = entry;
+            // The key keeps the spelling it already has in the file.
+            lines[i] = trim(lines[i].substr(0, lines[i].find('='))) + "=" + value;
             done = true;
         } else if (!trim(lines[i]).empty()) {
             insertAt = i + 1;
