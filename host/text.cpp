@@ -1,0 +1,125 @@
+#include "text.h"
+
+#include <cctype>
+
+namespace replay {
+
+namespace {
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+char upper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+char lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+}  // namespace
+
+std::string_view trim(std::string_view s) {
+    size_t b = 0, e = s.size();
+    while (b < e && isSpace(s[b])) ++b;
+    while (e > b && isSpace(s[e - 1])) --e;
+    return s.substr(b, e - b);
+}
+
+std::string toUpper(std::string_view s) {
+    std::string r(s);
+    for (char& c : r) c = upper(c);
+    return r;
+}
+
+std::string toLower(std::string_view s) {
+    std::string r(s);
+    for (char& c : r) c = lower(c);
+    return r;
+}
+
+bool iequals(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (upper(a[i]) != upper(b[i])) return false;
+    return true;
+}
+
+bool istartsWith(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && iequals(s.substr(0, prefix.size()), prefix);
+}
+
+std::vector<std::string_view> splitWhitespace(std::string_view s) {
+    std::vector<std::string_view> out;
+    size_t i = 0;
+    while (i < s.size()) {
+        while (i < s.size() && isSpace(s[i])) ++i;
+        size_t b = i;
+        while (i < s.size() && !isSpace(s[i])) ++i;
+        if (i > b) out.push_back(s.substr(b, i - b));
+    }
+    return out;
+}
+
+bool parseUnsigned(std::string_view s, uint64_t& out) {
+    if (s.empty() || s.size() > 19) return false;
+    uint64_t v = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + uint64_t(c - '0');
+    }
+    out = v;
+    return true;
+}
+
+bool parseDecimalScaled(std::string_view s, int scale, uint64_t& out) {
+    size_t dot = s.find('.');
+    std::string_view whole = s.substr(0, dot);
+    std::string_view frac = dot == std::string_view::npos ? std::string_view() : s.substr(dot + 1);
+    if (whole.empty() && frac.empty()) return false;
+    if (whole.size() > 12) return false;
+    uint64_t v = 0;
+    for (char c : whole) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + uint64_t(c - '0');
+    }
+    for (char c : frac)
+        if (c < '0' || c > '9') return false;
+    for (int i = 0; i < scale; ++i) v = v * 10 + (size_t(i) < frac.size() ? uint64_t(frac[size_t(i)] - '0') : 0);
+    if (frac.size() > size_t(scale) && frac[size_t(scale)] >= '5') ++v;
+    out = v;
+    return true;
+}
+
+std::string cp1251ToUtf8(std::string_view s) {
+    // Unicode code points of bytes 0x80..0xBF; 0xC0..0xFF are U+0410..U+044F in order.
+    static const uint16_t high[64] = {
+        0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039, 0x040A,
+        0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0xFFFD, 0x2122,
+        0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6,
+        0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456,
+        0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
+    std::string out;
+    out.reserve(s.size() + s.size() / 2);
+    for (unsigned char c : s) {
+        if (c < 0x80) {
+            out.push_back(char(c));
+            continue;
+        }
+        unsigned cp = c >= 0xC0 ? 0x0410u + (c - 0xC0u) : high[c - 0x80];
+        if (cp < 0x800) {
+            out.push_back(char(0xC0 | (cp >> 6)));
+            out.push_back(char(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(char(0xE0 | (cp >> 12)));
+            out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(char(0x80 | (cp & 0x3F)));
+        }
+    }
+    return out;
+}
+
+std::string printable(std::string_view s, size_t maxLength) {
+    std::string out;
+    for (unsigned char c : s) {
+        if (out.size() >= maxLength) {
+            out += "...";
+            break;
+        }
+        out.push_back((c < 0x20 || c == 0x7F) ? '?' : char(c));
+    }
+    return out;
+}
+
+}  // namespace replay
