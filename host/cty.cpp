@@ -1,0 +1,233 @@
+#include "cty.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <sstream>
+#include <utility>
+
+#include "text.h"
+
+namespace replay {
+
+namespace {
+
+bool isCallChar(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isLetter(char c) { return c >= 'A' && c <= 'Z'; }
+
+bool allDigits(std::string_view s) {
+    return !s.empty() && std::all_of(s.begin(), s.end(), isDigit);
+}
+
+// Suffixes that say how, not where, a station operates.
+bool isOperatingSuffix(std::string_view s) {
+    static const char* const kSuffixes[] = {"P", "M", "A", "AM", "QRP", "QRPP", "LH", "J", "AE", "AG", "KT"};
+    for (const char* k : kSuffixes)
+        if (s == k) return true;
+    return false;
+}
+
+// A complete call (prefix, digit, letters) rather than a bare prefix such as "W5" or "DL".
+bool looksLikeFullCall(std::string_view s) {
+    if (s.size() < 3 || !isLetter(s.back())) return false;
+    return std::any_of(s.begin(), s.end(), isDigit);
+}
+
+// US calls keep their country whatever call area they sign: W1AW/4 and KH6KG/4 alike.
+bool isUsCall(std::string_view s) {
+    if (s.empty()) return false;
+    if (s[0] == 'K' || s[0] == 'N' || s[0] == 'W') return true;
+    return s.size() > 1 && s[0] == 'A' && s[1] >= 'A' && s[1] <= 'L';
+}
+
+// UA1ABC with area 9 -> UA9ABC: the last run of digits before the suffix letters.
+std::string withCallArea(std::string_view call, std::string_view area) {
+    size_t end = call.size();
+    while (end > 0 && !isDigit(call[end - 1])) --end;
+    if (end == 0) return std::string(call);
+    size_t begin = end;
+    while (begin > 0 && isDigit(call[begin - 1])) --begin;
+    if (begin == 0) return std::string(call);  // a call that starts with its only digits
+    return std::string(call.substr(0, begin)) + std::string(area) + std::string(call.substr(end));
+}
+
+}  // namespace
+
+bool CountryFile::parse(std::string_view text, const std::string& fileName, std::string& error) {
+    entities_.clear();
+    prefixes_.clear();
+    exactCalls_.clear();
+    longestPrefixLength_ = 0;
+    size_t pos = 0;
+    int line = 1;
+    auto advance = [&](size_t to) {
+        for (; pos < to; ++pos)
+            if (text[pos] == '\n') ++line;
+    };
+    auto fail = [&](const std::string& why) {
+        error = fileName + ":" + std::to_string(line) + ": " + why;
+        entities_.clear();
+        prefixes_.clear();
+        exactCalls_.clear();
+        return false;
+    };
+    while (true) {
+        while (pos < text.size() && std::string_view(" \t\r\n").find(text[pos]) != std::string_view::npos) advance(pos + 1);
+        if (pos >= text.size()) break;
+        // Header: eight fields, each closed by ':'.
+        std::string_view fields[8];
+        for (auto& f : fields) {
+            size_t colon = text.find(':', pos);
+            size_t nl = text.find('\n', pos);
+            if (colon == std::string_view::npos || (nl != std::string_view::npos && nl < colon))
+                return fail("entity line with fewer than 8 ':'-separated fields");
+            f = trim(text.substr(pos, colon - pos));
+            advance(colon + 1);
+        }
+        CtyEntity entity;
+        entity.name = std::string(fields[0]);
+        entity.continent = toUpper(fields[3]);
+        std::string_view primary = fields[7];
+        if (!primary.empty() && primary[0] == '*') primary.remove_prefix(1);
+        entity.prefix = toUpper(primary);
+        if (entity.prefix.empty() || entity.continent.size() != 2)
+            return fail("entity '" + entity.name + "' has no primary prefix or continent");
+        const uint32_t index = uint32_t(entities_.size());
+        entities_.push_back(entity);
+
+        size_t semicolon = text.find(';', pos);
+        if (semicolon == std::string_view::npos) return fail("alias list of '" + entity.name + "' not closed by ';'");
+        std::string_view list = text.substr(pos, semicolon - pos);
+        advance(semicolon + 1);
+        size_t i = 0;
+        while (i <= list.size()) {
+            size_t comma = list.find(',', i);
+            if (comma == std::string_view::npos) comma = list.size();
+            std::string_view alias = trim(list.substr(i, comma - i));
+            i = comma + 1;
+            if (alias.empty()) continue;
+            bool exactCall = alias[0] == '=';
+            if (exactCall) alias.remove_prefix(1);
+            std::string key;
+            size_t k = 0;
+            for (; k < alias.size() && isCallChar(char(std::toupper(static_cast<unsigned char>(alias[k])))); ++k)
+                key.push_back(char(std::toupper(static_cast<unsigned char>(alias[k]))));
+            Target target{index, {}};
+            // Overrides; the zone, position and time zone ones are of no use here.
+            while (k < alias.size()) {
+                char open = alias[k];
+                char close = open == '(' ? ')' : open == '[' ? ']' : open == '<' ? '>' : open == '{' ? '}' : open == '~' ? '~' : 0;
+                size_t end = close ? alias.find(close, k + 1) : std::string_view::npos;
+                if (end == std::string_view::npos) break;  // tolerate a malformed tail
+                if (open == '{') target.continent = toUpper(alias.substr(k + 1, end - k - 1));
+                k = end + 1;
+            }
+            if (key.empty()) continue;
+            auto& map = exactCall ? exactCalls_ : prefixes_;
+            if (map.emplace(key, std::move(target)).second && !exactCall)
+                longestPrefixLength_ = std::max(longestPrefixLength_, key.size());
+        }
+    }
+    if (entities_.empty()) return fail("no entities: not a country file");
+    return true;
+}
+
+bool CountryFile::load(const std::string& path, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "cannot open the country file '" + path + "'";
+        return false;
+    }
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    return parse(buffer.str(), path, error);
+}
+
+const CountryFile::Target* CountryFile::exact(std::string_view call) const {
+    auto it = exactCalls_.find(std::string(call));
+    return it == exactCalls_.end() ? nullptr : &it->second;
+}
+
+const CountryFile::Target* CountryFile::longestPrefix(std::string_view text) const {
+    std::string key(text.substr(0, std::min(text.size(), longestPrefixLength_)));
+    while (!key.empty()) {
+        auto it = prefixes_.find(key);
+        if (it != prefixes_.end()) return &it->second;
+        key.pop_back();
+    }
+    return nullptr;
+}
+
+const CountryFile::Target* CountryFile::resolveBase(std::string_view call) const {
+    if (const Target* t = exact(call)) return t;
+    return longestPrefix(call);
+}
+
+CtyResult CountryFile::result(const Target* t) const {
+    CtyResult r;
+    if (!t) return r;
+    const CtyEntity& e = entities_[t->entity];
+    r.prefix = e.prefix;
+    r.continent = t->continent.empty() ? e.continent : t->continent;
+    r.entity = e.name;
+    return r;
+}
+
+CtyResult CountryFile::resolve(std::string_view callText) const {
+    const std::string call = toUpper(trim(callText));
+    if (call.empty()) return {};
+    if (const Target* t = exact(call)) return result(t);
+    if (call.find('/') == std::string::npos) return result(longestPrefix(call));
+
+    std::vector<std::string_view> parts;
+    for (size_t i = 0; i <= call.size();) {
+        size_t slash = call.find('/', i);
+        if (slash == std::string::npos) slash = call.size();
+        if (slash > i) parts.push_back(std::string_view(call).substr(i, slash - i));
+        i = slash + 1;
+    }
+    for (size_t i = 1; i < parts.size(); ++i) {
+        if (parts[i] == "MM") {
+            CtyResult r;
+            r.maritime = true;
+            return r;
+        }
+    }
+    while (parts.size() > 1 && isOperatingSuffix(parts.back())) parts.pop_back();
+    if (parts.empty()) return {};
+    if (parts.size() == 1) return result(resolveBase(parts[0]));
+
+    // The home call is the part that looks like a complete call (the longest if several);
+    // a further non-numeric part is where the station is, a lone digit a new call area.
+    auto rank = [&](size_t i) { return std::make_pair(looksLikeFullCall(parts[i]), parts[i].size()); };
+    size_t base = 0;
+    for (size_t i = 1; i < parts.size(); ++i)
+        if (rank(i) > rank(base)) base = i;
+    std::string_view location, area;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (i == base) continue;
+        if (allDigits(parts[i])) {
+            area = parts[i];
+        } else if (location.empty() || parts[i].size() < location.size()) {
+            location = parts[i];
+        }
+    }
+    if (!location.empty())
+        if (const Target* t = longestPrefix(location)) return result(t);
+    if (!area.empty() && area.size() == 1 && !isUsCall(parts[base])) {
+        if (const Target* t = resolveBase(withCallArea(parts[base], area))) return result(t);
+    }
+    return result(resolveBase(parts[base]));
+}
+
+std::string defaultCtyPath(const std::string& programDir) {
+#ifdef _WIN32
+    return programDir + "\\cty.dat";
+#else
+    (void)programDir;
+    return "/usr/share/hamradio-files/cty.dat";
+#endif
+}
+
+}  // namespace replay
