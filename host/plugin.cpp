@@ -1,0 +1,117 @@
+#include "plugin.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#include <unistd.h>
+#endif
+
+#include <climits>
+#include <vector>
+
+namespace replay {
+
+namespace {
+
+template <typename Fn>
+void bind(Fn& fn, void* address) {
+    // Function and object pointers share a representation on every platform we build for.
+    fn = reinterpret_cast<Fn>(reinterpret_cast<uintptr_t>(address));
+}
+
+#ifdef _WIN32
+std::string lastErrorText() {
+    DWORD code = GetLastError();
+    char* text = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string s = text ? text : "error " + std::to_string(code);
+    if (text) LocalFree(text);
+    while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ')) s.pop_back();
+    return s;
+}
+#endif
+
+}  // namespace
+
+bool StatsPlugin::load(const std::string& path, std::string& error) {
+#ifdef _WIN32
+    // Altered search path: DLLs the plug-in needs are looked for beside it.
+    HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (!module) {
+        error = "cannot load the plug-in '" + path + "': " + lastErrorText();
+        return false;
+    }
+    handle_ = reinterpret_cast<void*>(module);
+#else
+    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle_) {
+        const char* why = dlerror();
+        error = "cannot load the plug-in '" + path + "': " + (why ? why : "unknown reason");
+        return false;
+    }
+#endif
+    bind(getNumberOfSets, symbol("GetNumberOfSets"));
+    bind(getSetName, symbol("GetSetName"));
+    bind(setVersion, symbol("setVersion"));
+    bind(resetStats, symbol("ResetStats0"));
+    bind(addData, symbol("AddData0"));
+    bind(removeData, symbol("RemoveData0"));
+    bind(getResult, symbol("GetResult0"));
+    bind(checkCall, symbol("CheckCall0"));
+    bind(getExchangeCount, symbol("GetExchgCount0"));
+    bind(isValidExchange, symbol("IsValidExchg0"));
+    std::string missing;
+    if (!resetStats) missing += " ResetStats0";
+    if (!addData) missing += " AddData0";
+    if (!getResult) missing += " GetResult0";
+    if (!missing.empty()) {
+        error = "the plug-in '" + path + "' does not export:" + missing;
+        return false;
+    }
+    return true;
+}
+
+void* StatsPlugin::symbol(const char* name) const {
+#ifdef _WIN32
+    return reinterpret_cast<void*>(GetProcAddress(reinterpret_cast<HMODULE>(handle_), name));
+#else
+    return dlsym(handle_, name);
+#endif
+}
+
+std::string programDirectory() {
+    std::string path;
+#ifdef _WIN32
+    std::vector<char> buf(MAX_PATH);
+    for (;;) {
+        DWORD n = GetModuleFileNameA(nullptr, buf.data(), DWORD(buf.size()));
+        if (n == 0) return ".";
+        if (n < buf.size()) {
+            path.assign(buf.data(), n);
+            break;
+        }
+        buf.resize(buf.size() * 2);
+    }
+    size_t cut = path.find_last_of("\\/");
+#else
+    std::vector<char> buf(PATH_MAX);
+    ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
+    if (n <= 0) return ".";
+    path.assign(buf.data(), size_t(n));
+    size_t cut = path.find_last_of('/');
+#endif
+    if (cut == std::string::npos) return ".";
+    return cut == 0 ? path.substr(0, 1) : path.substr(0, cut);
+}
+
+const char* pluginFileName() {
+#ifdef _WIN32
+    return "Stats.dll";
+#else
+    return "libStats.so";
+#endif
+}
+
+}  // namespace replay

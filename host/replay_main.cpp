@@ -1,0 +1,40 @@
+// talven-replay: drives the Stats plug-in through its exports the way the logger does,
+// from a Cabrillo or ADIF log. See --help.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+#include "options.h"
+#include "replay.h"
+
+#ifndef REPLAY_BUILD_TREE_PLUGIN
+#define REPLAY_BUILD_TREE_PLUGIN ""
+#endif
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+    // The summary's bytes as the plug-in made them, line ends included.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    replay::Options options;
+    std::string error;
+    switch (replay::parseCommandLine(args, options, error)) {
+    case replay::CommandLine::help: std::cout << replay::usageText(); return replay::exitClean;
+    case replay::CommandLine::error:
+        std::cerr << "talven-replay: " << error << "\n(talven-replay --help lists the options)\n";
+        return replay::exitUsage;
+    case replay::CommandLine::run: break;
+    }
+    try {
+        return replay::runReplay(options, REPLAY_BUILD_TREE_PLUGIN, std::cout, std::cerr);
+    } catch (const std::exception& e) {
+        std::cerr << "talven-replay: " << e.what() << "\n";
+        return replay::exitUnusable;
+    }
+}
