@@ -165,7 +165,7 @@ int Plugin::addData(const QsoArgs& a) {
         }
     }
 
-    if (state_.index.byCall(q.call, q.band, q.mode)) {
+    if (state_.index.hasCall(q.call, q.band, q.mode)) {
         q.notCounted = 1;
         q.dupe = 1;
         report_.append(entryOf(a, when), badqso::dupe);
@@ -181,14 +181,7 @@ int Plugin::removeData(const QsoArgs& a) {
         std::lock_guard<std::mutex> guard(state_.lock);
         auto& log = state_.qsoLog;
         int n = static_cast<int>(log.size());
-        int match = -1;
-        if (const auto* hits = state_.index.byCall(a.call, a.band, a.mode)) {
-            for (int i : *hits)
-                if (log[static_cast<size_t>(i)].time.sameAs(a.time)) {
-                    match = i;
-                    break;
-                }
-        }
+        const int match = state_.index.findQso(a.call, a.band, a.mode, a.time);
         if (match >= 0) {
             platform_.windows.resetAreaWindow();
             const CInfo& q = log[static_cast<size_t>(match)];
@@ -197,7 +190,7 @@ int Plugin::removeData(const QsoArgs& a) {
                 state_.changeWarning = 0;
             }
             log.erase(log.begin() + match);
-            state_.index.rebuild(log);
+            state_.index.rebuild();
             --n;
             if (n <= 0) state_.logEmptied = 1;
         }

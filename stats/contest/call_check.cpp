@@ -41,7 +41,7 @@ CallCheckAnswer Plugin::checkCall(const CallCheckArgs& a) {
     const auto& log = st.qsoLog;
     const int n = static_cast<int>(log.size());
     int r = 2;
-    if (st.index.byCall(a.call, band, a.mode)) {
+    if (st.index.hasCall(a.call, band, a.mode)) {
         ans.result = 0;
         return ans;
     }

@@ -1,6 +1,7 @@
 // Lookups over the log that the acceptance rules, the call check and removal need,
 // kept in step with the log so that each answers in constant time. Every answer is
-// the one a scan of the log from its first entry would give (the first match).
+// the one a scan of the log from its first entry would give (the first match); the
+// plain scans are kept as a switchable variant, to check that and to measure the gain.
 #pragma once
 #include <string>
 #include <unordered_map>
@@ -10,13 +11,18 @@
 
 class QsoIndex {
 public:
+    explicit QsoIndex(const std::vector<CInfo>& log) : log_(log) {}
     void clear();
-    // Record entry `index` of the log (entries are added in log order).
+    // Record the entry just appended to the log at `index`.
     void add(const CInfo& q, int index);
-    void rebuild(const std::vector<CInfo>& log);
+    // After entries were removed from the log.
+    void rebuild();
+    void usePlainScans(bool on) { plain_ = on; }
 
-    // Positions of the entries with this call, band and mode, ascending.
-    const std::vector<int>* byCall(const std::string& call, const std::string& band, const std::string& mode) const;
+    // Is there an entry with this call, band and mode?
+    bool hasCall(const std::string& call, const std::string& band, const std::string& mode) const;
+    // First entry with this call, band and mode at the same instant; -1 when none.
+    int findQso(const std::string& call, const std::string& band, const std::string& mode, const DateTime& time) const;
     // First entry with this band, mode and prefix; -1 when none.
     int firstWithPrefix(const std::string& band, const std::string& mode, const std::string& prefix) const;
     // First entry with this band, mode and area (the empty area included); -1 when none.
@@ -24,6 +30,8 @@ public:
 
 private:
     static std::string key(const std::string& a, const std::string& b, const std::string& c);
+    const std::vector<CInfo>& log_;
+    bool plain_ = false;
     std::unordered_map<std::string, std::vector<int>> calls_;
     std::unordered_map<std::string, int> prefixes_;
     std::unordered_map<std::string, int> areas_;

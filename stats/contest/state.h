@@ -23,7 +23,7 @@ struct ContestState {
     mutable std::mutex lock;
 
     std::vector<CInfo> qsoLog;
-    QsoIndex index;  // kept in step with qsoLog
+    QsoIndex index{qsoLog};  // kept in step with qsoLog
     std::vector<std::string> workedBands;
     std::array<std::array<std::string, 5>, kBandCount> infoGridRows{};
     BandLists dxccRtty, areaRtty, dxccBpsk, areaBpsk;

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds every target and runs every test:
+#   native unit and golden tests (ctest), the shared-state test under ThreadSanitizer,
+#   the static export check of the 32-bit DLL, and the Windows tests under Wine.
+# Ends with one line "tests: N passed, N failed"; exit 1 when anything failed.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+bash scripts/setup.sh || exit 1
+bash scripts/build.sh all || exit 1
+
+passed=0
+failed=0
+count() {  # passed failed
+  passed=$((passed + $1))
+  failed=$((failed + $2))
+}
+
+echo "== native tests"
+log=$(mktemp)
+ctest --test-dir build/native --output-on-failure -j "$(nproc)" 2>&1 | tee "$log" | grep -v -E '^ +Start|Test +#.*Passed'
+total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -n1)
+bad=$(sed -n 's/.* \([0-9]*\) tests failed out of.*/\1/p' "$log" | tail -n1)
+if [ -z "$total" ]; then count 0 1; else count $((total - bad)) "$bad"; fi
+rm -f "$log"
+
+echo "== shared state under ThreadSanitizer"
+if [ ! -f build/tsan/CMakeCache.txt ]; then
+  cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DTALVEN_SANITIZE=thread >/dev/null
+fi
+if cmake --build build/tsan -j "$(nproc)" --target unit_tests >build/tsan/build.log 2>&1 &&
+   TSAN_OPTIONS=halt_on_error=1 build/tsan/tests/unit_tests --gtest_filter='SharedState*' --gtest_brief=1; then
+  count 1 0
+else
+  tail -n 40 build/tsan/build.log
+  count 0 1
+fi
+
+echo "== exports of the 32-bit DLL"
+if bash scripts/check-exports.sh build/win32/bin/Stats.dll; then count 1 0; else count 0 1; fi
+
+echo "== Windows tests under Wine"
+if [ -f scripts/wine-tests.sh ]; then
+  log=$(mktemp)
+  bash scripts/wine-tests.sh build/win64 2>&1 | tee "$log"
+  line=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$log" | tail -n1)
+  if [ -n "$line" ]; then
+    count "$(echo "$line" | cut -d' ' -f1)" "$(echo "$line" | cut -d' ' -f3)"
+  else
+    count 0 1
+  fi
+  rm -f "$log"
+fi
+
+echo "tests: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
