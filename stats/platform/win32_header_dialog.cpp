@@ -1,4 +1,7 @@
+#include "../windows/cabrillo_dialog.h"
 #include "win32_platform.h"
 
-// Placeholder until the dialog resource lands: confirms with the values unchanged.
-bool Win32HeaderDialog::run(CabrilloHeader&) { return true; }
+bool Win32HeaderDialog::run(CabrilloHeader& values) {
+    Cabrillo dialog(values);
+    return dialog.run();
+}
