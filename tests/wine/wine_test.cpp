@@ -1,0 +1,210 @@
+#include "wine_test.h"
+
+#include <cstdlib>
+
+namespace wt {
+
+int& failures() {
+    static int n = 0;
+    return n;
+}
+
+int& checks() {
+    static int n = 0;
+    return n;
+}
+
+bool check(bool ok, const std::string& what) {
+    ++checks();
+    if (!ok) ++failures();
+    if (!ok || std::getenv("WINE_TEST_VERBOSE")) {
+        std::printf("  %s: %s\n", ok ? "ok" : "FAILED", what.c_str());
+        std::fflush(stdout);
+    }
+    return ok;
+}
+
+bool checkEqual(const std::string& actual, const std::string& expected, const std::string& what) {
+    if (actual == expected) return check(true, what);
+    return check(false, what + "\n      got:      \"" + visible(actual) + "\"\n      expected: \"" +
+                            visible(expected) + "\"");
+}
+
+bool checkEqual(long long actual, long long expected, const std::string& what) {
+    if (actual == expected) return check(true, what);
+    return check(false, what + ": got " + std::to_string(actual) + ", expected " + std::to_string(expected));
+}
+
+int finish(const char* program) {
+    std::printf("%s: %d checks, %d failed\n", program, checks(), failures());
+    std::fflush(stdout);
+    return failures() == 0 ? 0 : 1;
+}
+
+std::string visible(const std::string& s) {
+    std::string out;
+    for (unsigned char c : s) {
+        if (c == '\r') out += "\\r";
+        else if (c == '\n') out += "\\n";
+        else if (c == '\t') out += "\\t";
+        else if (c < 0x20) {
+            char b[8];
+            std::snprintf(b, sizeof b, "\\x%02x", c);
+            out += b;
+        } else out += static_cast<char>(c);
+    }
+    return out;
+}
+
+namespace {
+DWORD WINAPI watchdog(LPVOID param) {
+    Sleep(static_cast<DWORD>(reinterpret_cast<UINT_PTR>(param)) * 1000);
+    std::printf("  FAILED: internal time limit of %u s reached\n",
+                static_cast<unsigned>(reinterpret_cast<UINT_PTR>(param)));
+    std::fflush(stdout);
+    TerminateProcess(GetCurrentProcess(), 3);
+    return 0;
+}
+}  // namespace
+
+void startWatchdog(unsigned seconds) {
+    HANDLE h = CreateThread(nullptr, 0, watchdog, reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(seconds)), 0, nullptr);
+    if (h) CloseHandle(h);
+}
+
+Worker::Worker(std::function<void()> body) : body_(std::move(body)) {
+    thread_ = CreateThread(nullptr, 0, entry, this, 0, &id_);
+}
+
+Worker::~Worker() {
+    if (!thread_) return;
+    // A worker still blocked in a dialog cannot be joined; the process ends around it.
+    if (WaitForSingleObject(thread_, 5000) != WAIT_OBJECT_0) {
+        std::printf("  FAILED: a worker thread did not end\n");
+        std::fflush(stdout);
+        TerminateProcess(GetCurrentProcess(), 4);
+    }
+    CloseHandle(thread_);
+}
+
+DWORD WINAPI Worker::entry(LPVOID self) {
+    static_cast<Worker*>(self)->body_();
+    return 0;
+}
+
+bool Worker::wait(DWORD milliseconds) { return thread_ && WaitForSingleObject(thread_, milliseconds) == WAIT_OBJECT_0; }
+
+std::string className(HWND w) {
+    char name[256] = {0};
+    GetClassNameA(w, name, sizeof name);
+    return name;
+}
+
+std::string text(HWND w) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return "<no answer>";
+    std::vector<char> buffer(length + 2, '\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(w, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
+                             5000, &copied))
+        return "<no answer>";
+    return std::string(buffer.data(), copied);
+}
+
+bool setText(HWND w, const std::string& s) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(s.c_str()), SMTO_ABORTIFHUNG, 5000,
+                               &result) != 0 &&
+           result != 0;
+}
+
+namespace {
+struct Search {
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK matchDialog(HWND w, LPARAM param) {
+    auto* s = reinterpret_cast<Search*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid != GetCurrentProcessId() || !IsWindowVisible(w) || className(w) != "#32770") return TRUE;
+    if (s->caption && text(w) != s->caption) return TRUE;
+    s->found = w;
+    return FALSE;
+}
+
+BOOL CALLBACK matchStatic(HWND w, LPARAM param) {
+    auto* out = reinterpret_cast<std::string*>(param);
+    if (className(w) == "Static") {
+        const std::string t = text(w);
+        if (!t.empty()) {
+            *out = t;
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND waitForDialog(const char* caption, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        Search s{caption, nullptr};
+        EnumWindows(matchDialog, reinterpret_cast<LPARAM>(&s));
+        if (s.found) return s.found;
+        if (GetTickCount() - start > milliseconds) return nullptr;
+        Sleep(20);
+    }
+}
+
+std::string messageBoxText(HWND box) {
+    // The message itself is the static control 0xFFFF; any static with text otherwise.
+    if (HWND t = GetDlgItem(box, 0xFFFF)) return text(t);
+    std::string found;
+    EnumChildWindows(box, matchStatic, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+bool waitClosed(HWND w, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (IsWindow(w)) {
+        if (GetTickCount() - start > milliseconds) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+bool pressAndWaitClosed(HWND dialog, int buttonId, DWORD milliseconds) {
+    DWORD_PTR result = 0;
+    if (HWND button = GetDlgItem(dialog, buttonId))
+        SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    if (waitClosed(dialog, milliseconds)) return true;
+    std::printf("  note: button %d did not close the window; sending WM_CLOSE\n", buttonId);
+    SendMessageTimeoutA(dialog, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    waitClosed(dialog, milliseconds);
+    return false;
+}
+
+bool readFile(const std::string& path, std::string& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    bytes.clear();
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
+    std::fclose(f);
+    return true;
+}
+
+bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string currentFolder() {
+    const DWORD n = GetCurrentDirectoryA(0, nullptr);
+    std::string s(n, '\0');
+    const DWORD got = GetCurrentDirectoryA(n, &s[0]);
+    s.resize(got);
+    return s;
+}
+
+}  // namespace wt

@@ -1,0 +1,74 @@
+// Small harness of the Windows test programs run under Wine: checks that report and
+// count, a watchdog that ends a hung program, a worker thread with a bounded wait, and
+// helpers that find, read and press the dialogs and message boxes of this process.
+#pragma once
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace wt {
+
+// ---- checks -------------------------------------------------------------------------
+
+int& failures();
+int& checks();
+// Records one check; prints it when it fails (and always when WINE_TEST_VERBOSE is set).
+bool check(bool ok, const std::string& what);
+bool checkEqual(const std::string& actual, const std::string& expected, const std::string& what);
+bool checkEqual(long long actual, long long expected, const std::string& what);
+// Prints the totals; the program's exit code (0 when every check passed).
+int finish(const char* program);
+
+// Text with control characters spelled out, for messages.
+std::string visible(const std::string& s);
+
+// Ends the whole process with exit code 3 after `seconds`, whatever it is doing.
+void startWatchdog(unsigned seconds);
+
+// ---- threads ------------------------------------------------------------------------
+
+// Runs a function on a thread of its own (the dialogs and boxes block their caller).
+class Worker {
+public:
+    explicit Worker(std::function<void()> body);
+    ~Worker();
+    Worker(const Worker&) = delete;
+    Worker& operator=(const Worker&) = delete;
+    // True when the function returned within the time.
+    bool wait(DWORD milliseconds);
+    DWORD threadId() const { return id_; }
+
+private:
+    static DWORD WINAPI entry(LPVOID self);
+    std::function<void()> body_;
+    HANDLE thread_ = nullptr;
+    DWORD id_ = 0;
+};
+
+// ---- windows ------------------------------------------------------------------------
+
+std::string className(HWND w);
+// WM_GETTEXT through SendMessageTimeout: works across threads and never hangs.
+std::string text(HWND w);
+bool setText(HWND w, const std::string& s);
+
+// A visible top-level dialog-class window ("#32770") of this process whose caption is
+// `caption` (any caption when null), waited for up to `milliseconds`.
+HWND waitForDialog(const char* caption, DWORD milliseconds);
+// The message text of a message box (its static control with text).
+std::string messageBoxText(HWND box);
+// Presses a button of a dialog (BM_CLICK) and waits until the dialog is gone; falls
+// back to WM_CLOSE. True when it closed.
+bool pressAndWaitClosed(HWND dialog, int buttonId, DWORD milliseconds);
+bool waitClosed(HWND w, DWORD milliseconds);
+
+// ---- files --------------------------------------------------------------------------
+
+bool readFile(const std::string& path, std::string& bytes);
+bool fileExists(const std::string& path);
+std::string currentFolder();
+
+}  // namespace wt
