@@ -17,11 +17,11 @@ std::string normaliseArea(const std::string& exchange) {
     return s.substr(b, s.find_last_not_of(ws) - b + 1);
 }
 
-BadQsoEntry entryOf(const QsoArgs& a, const std::string& time) {
+BadQsoEntry entryOf(const QsoArgs& a) {
     BadQsoEntry e;
     e.frequencyKhz = a.frequencyHz / 1000;
     e.mode = a.mode;
-    e.time = time;
+    e.time = a.time.format("%Y-%m-%d %H%M");
     e.ownCall = a.ownCall;
     e.rstSent = a.rstSent;
     e.exchangeSent = a.exchangeSent;
@@ -116,14 +116,13 @@ void Plugin::changeRule(CInfo& q, int n) {
 
 int Plugin::addData(const QsoArgs& a) {
     std::lock_guard<std::mutex> guard(state_.lock);
-    const std::string when = a.time.format("%Y-%m-%d %H%M");
     struct BatchEnd {
         BadQsoReport& r;
         ~BatchEnd() { r.endBatch(); }
     } batchEnd{report_};
 
     if (!bandTable().contains(a.band)) {
-        report_.append(entryOf(a, when), badqso::wrongBand);
+        report_.append(entryOf(a), badqso::wrongBand);
         return 0;
     }
     if (std::find(state_.workedBands.begin(), state_.workedBands.end(), a.band) == state_.workedBands.end())
@@ -144,11 +143,11 @@ int Plugin::addData(const QsoArgs& a) {
     q.time = a.time;
 
     if (!modeTable().contains(a.mode)) {
-        report_.append(entryOf(a, when), badqso::wrongMode);
+        report_.append(entryOf(a), badqso::wrongMode);
         return 0;
     }
     if (a.exchangeReceived.empty() || a.exchangeSent.empty()) {
-        report_.append(entryOf(a, when), badqso::noRxNumber);
+        report_.append(entryOf(a), badqso::noRxNumber);
         return 0;
     }
 
@@ -161,14 +160,14 @@ int Plugin::addData(const QsoArgs& a) {
         } else {
             q.bad = 1;
             q.notCounted = 1;
-            report_.append(entryOf(a, when), badqso::badArea);
+            report_.append(entryOf(a), badqso::badArea);
         }
     }
 
     if (state_.index.hasCall(q.call, q.band, q.mode)) {
         q.notCounted = 1;
         q.dupe = 1;
-        report_.append(entryOf(a, when), badqso::dupe);
+        report_.append(entryOf(a), badqso::dupe);
     }
 
     state_.index.add(q, n);

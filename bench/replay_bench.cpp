@@ -1,0 +1,186 @@
+// Replays generated logs through the plug-in (reset, every QSO, then the result) and
+// a stream of call checks, and prints how the costs grow with the log and what the
+// log index gains over plain scans. Ratios are measured within one run.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/headless.h"
+#include "plugin.h"
+
+namespace {
+
+class MemoryStore : public ProfileStore {
+public:
+    std::string read(const std::string&, const std::string&, const std::string&) override { return ""; }
+    void write(const std::string&, const std::string&, const std::string&, const std::string&) override {}
+};
+
+struct Bench {
+    MemoryStore profile;
+    HeadlessFolderSearch folders;
+    StderrNotifier notifier;
+    ConfirmingHeaderDialog dialog;
+    HeadlessWindowBridge windows;
+    SystemClock clock;
+    Platform platform{profile, folders, notifier, dialog, windows, clock};
+};
+
+// A contest-like log: mostly new stations, about 2% dupes, a third of the stations
+// Ukrainian with area codes, ~120 DXCC prefixes, band and mode changes now and then,
+// a QSO every 20 seconds or so.
+std::vector<QsoArgs> makeLog(int n, unsigned seed) {
+    std::mt19937 rng(seed);
+    const char* bands[] = {"80m", "40m", "20m", "15m", "10m"};
+    const char* modes[] = {"RTTY", "BPSK63"};
+    std::vector<QsoArgs> log;
+    double t = DateTime::fromCalendar(2017, 12, 16, 12, 0, 0).days();
+    int band = 0, mode = 0;
+    for (int i = 0; i < n; ++i) {
+        if (rng() % 40 == 0) band = static_cast<int>(rng() % 5);
+        if (rng() % 60 == 0) mode = 1 - mode;
+        t += (10 + rng() % 20) / 86400.0;
+        QsoArgs q;
+        if (!log.empty() && rng() % 50 == 0) {
+            q = log[rng() % log.size()];  // a dupe, or the same station on another band or mode
+        } else {
+            const unsigned s = rng();
+            const bool ukrainian = s % 3 == 0;
+            const std::string prefix = ukrainian ? "UR" : "P" + std::to_string(s % 120);
+            q.call = prefix + std::to_string(i) + "X";
+            q.prefix = prefix;
+            q.exchangeReceived = ukrainian ? areaDisplayOrder[s % kAreaCount] : "123";
+            q.continent = (s % 10 == 3) ? "NA" : (s % 10 == 4 ? "AS" : "EU");
+        }
+        q.ownCall = "OK1XYZ";
+        q.time = DateTime(t, DateTime::valid);
+        q.frequencyHz = 14080000;
+        q.mode = modes[mode];
+        q.rstSent = q.rstReceived = "599";
+        q.exchangeSent = std::to_string(i + 1);
+        q.band = bands[band];
+        log.push_back(q);
+    }
+    return log;
+}
+
+ResetArgs resetArgs() {
+    ResetArgs a;
+    a.ownCall = "OK1XYZ";
+    a.ownPrefix = "OK";
+    a.ownContinent = "EU";
+    a.start = DateTime::fromCalendar(2017, 12, 16, 12, 0, 0);
+    a.end = DateTime::fromCalendar(2017, 12, 17, 11, 59, 0);
+    return a;
+}
+
+double seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// Runs `measure` in a child process of its own, so that every size starts from the
+// same fresh heap instead of reusing memory the previous run warmed up.
+template <typename F>
+double inFreshProcess(F measure) {
+    int fds[2];
+    if (pipe(fds) != 0) return measure();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const double v = measure();
+        if (write(fds[1], &v, sizeof v) != sizeof v) _exit(1);
+        _exit(0);
+    }
+    double v = -1;
+    if (read(fds[0], &v, sizeof v) != sizeof v) v = -1;
+    close(fds[0]);
+    close(fds[1]);
+    waitpid(pid, nullptr, 0);
+    return v;
+}
+
+// A host rescans its log through the same plug-in: reset, every QSO, the result.
+// One untimed rescan first, then the best of `repeat` timed ones, all in a fresh
+// process per size, so each size starts from the same clean heap.
+double replay(int qsos, bool plainScans, int repeat) {
+    return inFreshProcess([&] {
+        const auto log = makeLog(qsos, static_cast<unsigned>(qsos));
+        Bench b;
+        Plugin plugin(b.platform);
+        plugin.state().index.usePlainScans(plainScans);
+        double best = 1e9;
+        for (int r = 0; r <= repeat; ++r) {
+            const auto start = std::chrono::steady_clock::now();
+            plugin.resetStats(resetArgs());
+            for (const auto& q : log) plugin.addData(q);
+            plugin.getResult();
+            if (r > 0) best = std::min(best, seconds(start));
+        }
+        return best;
+    });
+}
+
+// Seconds per call check on a log of the given size.
+double callChecks(int qsos, bool plainScans, int calls) {
+    return inFreshProcess([&] {
+        const auto log = makeLog(qsos, static_cast<unsigned>(qsos));
+        Bench b;
+        Plugin plugin(b.platform);
+        plugin.state().index.usePlainScans(plainScans);
+        plugin.resetStats(resetArgs());
+        for (const auto& q : log) plugin.addData(q);
+        std::vector<CallCheckArgs> typed;
+        for (size_t i = 0; i < 1000; ++i) {
+            const QsoArgs& q = log[(i * 7919) % log.size()];
+            CallCheckArgs a;
+            a.call = i % 2 ? q.call : q.call + "Z";  // half of them new stations
+            a.mode = q.mode;
+            a.prefix = q.prefix;
+            a.area = q.exchangeReceived;
+            a.stationText = a.call;
+            a.band = "20m";
+            typed.push_back(a);
+        }
+        const auto start = std::chrono::steady_clock::now();
+        int sum = 0;
+        for (int i = 0; i < calls; ++i) sum += plugin.checkCall(typed[static_cast<size_t>(i) % typed.size()]).result;
+        const double s = seconds(start);
+        if (sum < 0) std::puts("");
+        return s / calls;
+    });
+}
+
+}  // namespace
+
+int main() {
+    // The plug-in writes its report into the current folder: keep it out of the tree.
+    char folder[] = "/tmp/talven-bench-XXXXXX";
+    if (!mkdtemp(folder) || chdir(folder) != 0) {
+        std::perror("bench folder");
+        return 1;
+    }
+    std::printf("TALVEN-CUP plug-in benchmark (native; best of several rescans of one log)\n\n");
+    const double t1k = replay(1000, false, 5);
+    const double t10k = replay(10000, false, 3);
+    const double t100k = replay(100000, false, 2);
+    std::printf("full replay   1,000 QSOs: %9.2f ms\n", t1k * 1e3);
+    std::printf("full replay  10,000 QSOs: %9.2f ms\n", t10k * 1e3);
+    std::printf("full replay 100,000 QSOs: %9.2f ms\n", t100k * 1e3);
+    std::printf("ratio 100k/10k: %.1f (near-linear: at most 12)\n\n", t100k / t10k);
+
+    const double plain10k = replay(10000, true, 1);
+    std::printf("plain scans, full replay 10,000 QSOs: %9.2f ms\n", plain10k * 1e3);
+    std::printf("speed-up of the index at 10,000 QSOs: %.0fx (goal: at least 20x)\n\n", plain10k / t10k);
+
+    const double check = callChecks(10000, false, 200000);
+    const double checkPlain = callChecks(10000, true, 2000);
+    std::printf("one call check on 10,000 QSOs: %.2f us (goal: under 5 us)\n", check * 1e6);
+    std::printf("plain scans: %.2f us, speed-up %.0fx\n", checkPlain * 1e6, checkPlain / check);
+    return 0;
+}
