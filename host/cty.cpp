@@ -88,9 +88,9 @@ bool CountryFile::parse(std::string_view text, const std::string& fileName, std:
         CtyEntity entity;
         entity.name = std::string(fields[0]);
         entity.continent = toUpper(fields[3]);
-        std::string_view primary = fields[7];
+        std::string_view primary = fields[7];  // "*" marks entities on the WAE list only
         if (!primary.empty() && primary[0] == '*') primary.remove_prefix(1);
-        entity.prefix = toUpper(primary);
+        entity.prefix = std::string(primary);  // as written: sub-entities are "3D2/c"
         if (entity.prefix.empty() || entity.continent.size() != 2)
             return fail("entity '" + entity.name + "' has no primary prefix or continent");
         const uint32_t index = uint32_t(entities_.size());
