@@ -1,0 +1,140 @@
+// Placing calls with the country file: exact calls, prefixes, overrides and portables.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "cty.h"
+#include "log.h"
+
+using namespace replay;
+
+namespace {
+
+const CountryFile& excerpt() {
+    static CountryFile file = [] {
+        CountryFile f;
+        std::string error;
+        EXPECT_TRUE(f.load(std::string(TEST_DATA_DIR) + "/cty/cty_excerpt.dat", error)) << error;
+        return f;
+    }();
+    return file;
+}
+
+struct Case {
+    const char* call;
+    const char* prefix;
+    const char* continent;
+};
+
+void expectPlaces(const CountryFile& cty, std::initializer_list<Case> cases) {
+    for (const Case& c : cases) {
+        const CtyResult r = cty.resolve(c.call);
+        EXPECT_EQ(r.prefix, c.prefix) << c.call << " (" << r.entity << ")";
+        EXPECT_EQ(r.continent, c.continent) << c.call;
+    }
+}
+
+}  // namespace
+
+TEST(CtyResolve, PrefixesAndExactCalls) {
+    expectPlaces(excerpt(), {
+        {"UT5ABC", "UR", "EU"}, {"EM1HO", "UR", "EU"}, {"UZ2I", "UR", "EU"}, {"ut5abc", "UR", "EU"},
+        {"DL1ABC", "DL", "EU"}, {"DA0HQ", "DL", "EU"}, {"OK1XYZ", "OK", "EU"}, {"9A1A", "9A", "EU"},
+        {"K4WW", "K", "NA"},    {"AA1K", "K", "NA"},   {"KH6KG", "KH6", "OC"}, {"KL7SB", "KL", "NA"},
+        {"RA9AA", "UA9", "AS"}, {"R9AA", "UA9", "AS"}, {"RA3AA", "UA", "EU"},  {"UA2FM", "UA2", "EU"},
+        {"OH0Z", "OH0", "EU"},  {"OH2BH", "OH", "EU"}, {"JA1XYZ", "JA", "AS"}, {"VP2EE", "VP2E", "NA"},
+        {"3D2AA", "3D2", "OC"}, {"IT9XYZ", "IT9", "EU"},  // WAE-only entity: the '*' is dropped
+        // Exact calls beat the prefix that would otherwise match.
+        {"AA7DI", "KH6", "OC"}, {"3D2C", "3D2/c", "OC"}, {"4U1VIC", "4U1V", "EU"}, {"KT5X/US0Q", "UR", "EU"},
+    });
+}
+
+TEST(CtyResolve, PortableCalls) {
+    expectPlaces(excerpt(), {
+        // How the station operates says nothing about where.
+        {"UT5ABC/P", "UR", "EU"}, {"DL1ABC/M", "DL", "EU"}, {"K4WW/QRP", "K", "NA"}, {"OK1XYZ/A", "OK", "EU"},
+        {"K4WW/AM", "K", "NA"},   {"M1SJE/P", "G", "EU"},   {"AA7DI/P", "KH6", "OC"},  // exact call under a suffix
+        // A location prefix on either side wins.
+        {"DL/UT1AA", "DL", "EU"}, {"UT1AA/DL", "DL", "EU"}, {"KH6KG/W5", "K", "NA"},   {"W5/KH6KG", "K", "NA"},
+        {"OH2BH/OH0", "OH0", "EU"}, {"F/DL1ABC/P", "F", "EU"}, {"VP2E/K1ABC", "VP2E", "NA"},
+        // A lone digit is a new call area; US calls stay where they are.
+        {"UA3ABC/9", "UA9", "AS"}, {"RA9AA/3", "UA", "EU"}, {"IT9XYZ/4", "I", "EU"}, {"JA1XYZ/6", "JA", "AS"},
+        {"W1AW/4", "K", "NA"},    {"KH6KG/4", "KH6", "OC"}, {"KL7SB/1", "KL", "NA"},
+        // Maritime mobile has no country, unless the file lists the call itself.
+        {"UT5ABC/MM", "", ""},    {"DL1ABC/MM/P", "", ""},  {"UR3IDD/MM", "UR", "EU"},
+        // Nothing known: empty.
+        {"", "", ""},             {"/", "", ""},            {"ZZ9ZZ", "", ""},       {"QQ/UT5ABC", "UR", "EU"},
+    });
+    EXPECT_TRUE(excerpt().resolve("UT5ABC/MM").maritime);
+    EXPECT_FALSE(excerpt().resolve("ZZ9ZZ").maritime);
+}
+
+TEST(CtyResolve, OverridesInTheAliasList) {
+    const std::string text =
+        "Testland:                 20:  39:  AS:   41.00:   -28.00:    -2.0:  *TT:\n"
+        "    TT,TT1(20)[39]{EU}<41.0/-28.9>~-2.0~,=TT2XX{AF}(33),\n"
+        "    =TT3YY/P[37];\n"
+        "Other Land:               14:  27:  EU:   46.00:    -2.00:    -1.0:  OL:\n"
+        "    OL;\n";
+    CountryFile cty;
+    std::string error;
+    ASSERT_TRUE(cty.parse(text, "test.dat", error)) << error;
+    EXPECT_EQ(cty.entityCount(), 2u);
+    expectPlaces(cty, {{"TT5AA", "TT", "AS"}, {"TT1AA", "TT", "EU"}, {"TT2XX", "TT", "AF"}, {"TT2XY", "TT", "AS"},
+                       {"TT3YY/P", "TT", "AS"}, {"OL1A", "OL", "EU"}});
+}
+
+TEST(CtyResolve, BrokenCountryFilesAreRefusedWithALineNumber) {
+    struct Bad {
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {"", "no entities"},
+        {"just some text\n", "fewer than 8"},
+        {"Testland: 20: 39: AS: 41.0: -28.0: -2.0: TT:\n    TT,TT1\n", "not closed by ';'"},
+        {"Okland: 14: 27: EU: 1: 2: 3: OL:\n  OL;\nTestland: 20: 39: 41.0: -28.0: -2.0: TT:\n    TT;\n",
+         "test.dat:3:"},
+        {"Testland: 20: 39: ASIA: 41.0: -28.0: -2.0: TT:\n    TT;\n", "continent"},
+    };
+    for (const Bad& c : cases) {
+        CountryFile cty;
+        std::string error;
+        EXPECT_FALSE(cty.parse(c.text, "test.dat", error)) << c.text;
+        EXPECT_NE(error.find(c.message), std::string::npos) << error;
+        EXPECT_FALSE(cty.resolve("TT1AA").found());
+    }
+    CountryFile cty;
+    std::string error;
+    EXPECT_FALSE(cty.load(std::string(TEST_DATA_DIR) + "/cty/no_such_file.dat", error));
+    EXPECT_NE(error.find("cannot open"), std::string::npos);
+}
+
+// The full community file, as Debian's hamradio-files installs it, on every call of the
+// sample logs.
+TEST(CtyResolve, EveryCallOfTheRealLogsWithTheInstalledFile) {
+    const std::string path = defaultCtyPath("");
+    if (!std::ifstream(path)) GTEST_SKIP() << path << " not installed";
+    CountryFile cty;
+    std::string error;
+    ASSERT_TRUE(cty.load(path, error)) << error;
+    EXPECT_GT(cty.entityCount(), 340u);
+    std::set<std::string> unplaced;
+    size_t calls = 0;
+    for (const char* file : {"7k4vpv.log", "9a1a.log", "ab1j.log", "uw1m.log"}) {
+        LogData log;
+        ASSERT_TRUE(readLogFile(std::string(TEST_DATA_DIR) + "/logs/" + file, false, log, error)) << error;
+        for (const Qso& q : log.qsos) {
+            ++calls;
+            const CtyResult r = cty.resolve(q.call);
+            if (!r.found()) unplaced.insert(q.call);
+            else EXPECT_EQ(r.continent.size(), 2u) << q.call;
+        }
+    }
+    EXPECT_GT(calls, 7000u);
+    EXPECT_LE(unplaced.size(), 3u) << *unplaced.begin();
+    expectPlaces(cty, {{"UW1M", "UR", "EU"}, {"9A1A", "9A", "EU"}, {"7K4VPV", "JA", "AS"}, {"AB1J", "K", "NA"},
+                       {"J6/NG7E", "J6", "NA"}, {"KP4/K6DTT", "KP4", "NA"}, {"TB7BIY/QRP", "TA", "AS"},
+                       {"IT9RGY/4", "I", "EU"}});
+}
