@@ -277,12 +277,14 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
         runErr << kTool << "the plug-in returned no summary\n";
     }
 
+    // The second band is null as from a logger with one radio; any text there would be
+    // compared with the first.
     for (const CallCheck& check : o.checks) {
         const CtyResult& where = place(check.call);
         char hint[100] = {}, warning[100] = {};
         int answer = plugin.checkCall(check.call.c_str(), 0, 0, checkMode.c_str(), "", "", "", "", "", "", "", "", "",
                                       where.prefix.c_str(), 0, 0, 0, 0.0, 0.0, "", "", "", "", check.area.c_str(),
-                                      checkBand.c_str(), "", hint, warning);
+                                      checkBand.c_str(), nullptr, hint, warning);
         hint[sizeof hint - 1] = warning[sizeof warning - 1] = '\0';
         runOut << "check " << check.call << " (" << (where.prefix.empty() ? "?" : where.prefix) << ", " << checkBand
             << " " << checkMode << "): " << describeCheckAnswer(answer) << "\n";
