@@ -42,8 +42,9 @@ int Plugin::resetStats(const ResetArgs& a) {
         state_.contestStartYear = a.start.format("%Y");
         state_.contestEndDate = a.end.format("%d.%m.%Y");
         detectHostVersion(platform_.folders, a.hostFolder, state_.hostVersion);
+        // The records go; their storage is kept for the rescan that follows, which
+        // would otherwise fault in fresh memory for every record again.
         state_.qsoLog.clear();
-        state_.qsoLog.shrink_to_fit();
         state_.index.clear();
         state_.workedBands.clear();
         state_.exportRequested = a.exportRequested;

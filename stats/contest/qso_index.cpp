@@ -1,22 +1,48 @@
 #include "qso_index.h"
 
 namespace {
+
 template <typename Match>
 int scan(const std::vector<CInfo>& log, Match match) {
     for (size_t i = 0; i < log.size(); ++i)
         if (match(log[i])) return static_cast<int>(i);
     return -1;
 }
+
+// FNV-1a over the three texts, each ended by a zero byte (which host texts never contain).
+uint64_t hashOf(const std::string& a, const std::string& b, const std::string& c) {
+    uint64_t h = 1469598103934665603ull;
+    for (const std::string* s : {&a, &b, &c}) {
+        for (unsigned char ch : *s) h = (h ^ ch) * 1099511628211ull;
+        h = h * 1099511628211ull;
+    }
+    return h;
+}
+
 }  // namespace
 
-std::string QsoIndex::key(const std::string& a, const std::string& b, const std::string& c) {
-    // Host texts are zero-terminated, so a zero byte cannot occur inside them.
-    std::string k;
-    k.reserve(a.size() + b.size() + c.size() + 2);
-    k.append(a).push_back('\0');
-    k.append(b).push_back('\0');
-    k.append(c);
-    return k;
+void QsoIndex::Chains::clear() {
+    ends.clear();
+    next.clear();
+}
+
+void QsoIndex::Chains::add(uint64_t hash, int index) {
+    // Entries arrive in log order, so `next` grows by one each time.
+    while (next.size() <= static_cast<size_t>(index)) next.push_back(-1);
+    auto [it, fresh] = ends.try_emplace(hash, index, index);
+    if (!fresh) {
+        next[static_cast<size_t>(it->second.second)] = index;
+        it->second.second = index;
+    }
+}
+
+template <typename Match>
+int QsoIndex::Chains::first(uint64_t hash, Match match) const {
+    auto it = ends.find(hash);
+    if (it == ends.end()) return -1;
+    for (int i = it->second.first; i >= 0; i = next[static_cast<size_t>(i)])
+        if (match(i)) return i;
+    return -1;
 }
 
 void QsoIndex::clear() {
@@ -27,9 +53,9 @@ void QsoIndex::clear() {
 
 void QsoIndex::add(const CInfo& q, int index) {
     if (plain_) return;
-    calls_[key(q.call, q.band, q.mode)].push_back(index);
-    prefixes_.emplace(key(q.band, q.mode, q.prefix), index);
-    areas_.emplace(key(q.band, q.mode, q.area), index);
+    calls_.add(hashOf(q.call, q.band, q.mode), index);
+    prefixes_.add(hashOf(q.band, q.mode, q.prefix), index);
+    areas_.add(hashOf(q.band, q.mode, q.area), index);
 }
 
 void QsoIndex::rebuild() {
@@ -38,34 +64,28 @@ void QsoIndex::rebuild() {
 }
 
 bool QsoIndex::hasCall(const std::string& call, const std::string& band, const std::string& mode) const {
-    if (plain_)
-        return scan(log_, [&](const CInfo& q) { return q.call == call && q.band == band && q.mode == mode; }) >= 0;
-    return calls_.count(key(call, band, mode)) != 0;
+    const auto match = [&](const CInfo& q) { return q.call == call && q.band == band && q.mode == mode; };
+    if (plain_) return scan(log_, match) >= 0;
+    return calls_.first(hashOf(call, band, mode), [&](int i) { return match(log_[static_cast<size_t>(i)]); }) >= 0;
 }
 
 int QsoIndex::findQso(const std::string& call, const std::string& band, const std::string& mode,
                       const DateTime& time) const {
-    if (plain_)
-        return scan(log_, [&](const CInfo& q) {
-            return q.call == call && q.mode == mode && q.band == band && q.time.sameAs(time);
-        });
-    auto it = calls_.find(key(call, band, mode));
-    if (it == calls_.end()) return -1;
-    for (int i : it->second)
-        if (log_[static_cast<size_t>(i)].time.sameAs(time)) return i;
-    return -1;
+    const auto match = [&](const CInfo& q) {
+        return q.call == call && q.mode == mode && q.band == band && q.time.sameAs(time);
+    };
+    if (plain_) return scan(log_, match);
+    return calls_.first(hashOf(call, band, mode), [&](int i) { return match(log_[static_cast<size_t>(i)]); });
 }
 
 int QsoIndex::firstWithPrefix(const std::string& band, const std::string& mode, const std::string& prefix) const {
-    if (plain_)
-        return scan(log_, [&](const CInfo& q) { return q.band == band && q.mode == mode && q.prefix == prefix; });
-    auto it = prefixes_.find(key(band, mode, prefix));
-    return it == prefixes_.end() ? -1 : it->second;
+    const auto match = [&](const CInfo& q) { return q.band == band && q.mode == mode && q.prefix == prefix; };
+    if (plain_) return scan(log_, match);
+    return prefixes_.first(hashOf(band, mode, prefix), [&](int i) { return match(log_[static_cast<size_t>(i)]); });
 }
 
 int QsoIndex::firstWithArea(const std::string& band, const std::string& mode, const std::string& area) const {
-    if (plain_)
-        return scan(log_, [&](const CInfo& q) { return q.band == band && q.mode == mode && q.area == area; });
-    auto it = areas_.find(key(band, mode, area));
-    return it == areas_.end() ? -1 : it->second;
+    const auto match = [&](const CInfo& q) { return q.band == band && q.mode == mode && q.area == area; };
+    if (plain_) return scan(log_, match);
+    return areas_.first(hashOf(band, mode, area), [&](int i) { return match(log_[static_cast<size_t>(i)]); });
 }

@@ -3,6 +3,7 @@
 // the one a scan of the log from its first entry would give (the first match); the
 // plain scans are kept as a switchable variant, to check that and to measure the gain.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -29,10 +30,17 @@ public:
     int firstWithArea(const std::string& band, const std::string& mode, const std::string& area) const;
 
 private:
-    static std::string key(const std::string& a, const std::string& b, const std::string& c);
+    // Entries whose three texts share a hash, in log order: a chain through `next`.
+    // Hashes may collide, so every candidate is compared in full.
+    struct Chains {
+        std::unordered_map<uint64_t, std::pair<int, int>> ends;  // hash -> first, last
+        std::vector<int> next;                                    // by log index; -1 ends a chain
+        void clear();
+        void add(uint64_t hash, int index);
+        template <typename Match>
+        int first(uint64_t hash, Match match) const;
+    };
     const std::vector<CInfo>& log_;
     bool plain_ = false;
-    std::unordered_map<std::string, std::vector<int>> calls_;
-    std::unordered_map<std::string, int> prefixes_;
-    std::unordered_map<std::string, int> areas_;
+    Chains calls_, prefixes_, areas_;
 };

@@ -20,7 +20,7 @@ CContestRules::CContestRules(const char* const* entries, int count) {
     for (int i = 0; i < count; ++i) entries_.emplace_back(entries[i]);
 }
 
-int CContestRules::contains(std::string text) const {
+int CContestRules::contains(const std::string& text) const {
     for (const auto& e : entries_)
         if (equalsIgnoreCase(e, text)) return 1;
     return 0;

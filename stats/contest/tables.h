@@ -10,7 +10,7 @@ class CContestRules {
 public:
     CContestRules(const char* const* entries, int count);
     // 1 at the first entry equal to text ignoring letter case, else 0.
-    int contains(std::string text) const;
+    int contains(const std::string& text) const;
     const std::vector<std::string>& entries() const { return entries_; }
     const std::string& operator[](size_t i) const { return entries_[i]; }
     size_t size() const { return entries_.size(); }
