@@ -23,7 +23,7 @@ bool session(CabrilloHeader& values, const char* name, void (*drive)(HWND dialog
         Win32HeaderDialog dialog;
         confirmed = dialog.run(values);
     });
-    HWND dialog = wt::waitForDialog(kCaption, 10000);
+    HWND dialog = wt::waitForDialog(kCaption, 10000, &worker);
     if (!wt::check(dialog != nullptr, std::string(name) + ": dialog opens")) return false;
     drive(dialog);
     wt::check(wt::waitClosed(dialog, 5000), std::string(name) + ": dialog closed");

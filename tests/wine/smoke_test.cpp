@@ -130,7 +130,7 @@ void nullArguments(const StatsLibrary& lib) {
 
 void setupMessageBox(const StatsLibrary& lib) {
     wt::Worker worker([&] { lib.setupSet(); });
-    HWND box = wt::waitForDialog(nullptr, 10000);
+    HWND box = wt::waitForDialog(nullptr, 10000, &worker);
     if (!wt::check(box != nullptr, "SetupSet0 shows a message box")) return;
     wt::checkEqual(wt::messageBoxText(box), "No additional setup for this contest", "setup message text");
     wt::check(wt::pressAndWaitClosed(box, IDOK, 5000), "the setup box closes with its OK button");

@@ -147,13 +147,14 @@ BOOL CALLBACK matchStatic(HWND w, LPARAM param) {
 }
 }  // namespace
 
-HWND waitForDialog(const char* caption, DWORD milliseconds) {
+HWND waitForDialog(const char* caption, DWORD milliseconds, Worker* opener) {
     const DWORD start = GetTickCount();
     for (;;) {
+        const bool openerDone = opener && opener->wait(0);
         Search s{caption, nullptr};
         EnumWindows(matchDialog, reinterpret_cast<LPARAM>(&s));
         if (s.found) return s.found;
-        if (GetTickCount() - start > milliseconds) return nullptr;
+        if (openerDone || GetTickCount() - start > milliseconds) return nullptr;
         Sleep(20);
     }
 }

@@ -56,8 +56,9 @@ std::string text(HWND w);
 bool setText(HWND w, const std::string& s);
 
 // A visible top-level dialog-class window ("#32770") of this process whose caption is
-// `caption` (any caption when null), waited for up to `milliseconds`.
-HWND waitForDialog(const char* caption, DWORD milliseconds);
+// `caption` (any caption when null), waited for up to `milliseconds`, or until
+// `opener` (the worker whose call should show it) has returned without it.
+HWND waitForDialog(const char* caption, DWORD milliseconds, Worker* opener = nullptr);
 // The message text of a message box (its static control with text).
 std::string messageBoxText(HWND box);
 // Presses a button of a dialog (BM_CLICK) and waits until the dialog is gone; falls
