@@ -40,10 +40,11 @@ fi
 echo "== exports of the 32-bit DLL"
 if bash scripts/check-exports.sh build/win32/bin/Stats.dll; then count 1 0; else count 0 1; fi
 
-echo "== Windows tests under Wine"
-if [ -f scripts/wine-tests.sh ]; then
+# Adds the counts of a runner's closing line "N passed, N failed".
+run_counted() {
+  local log line
   log=$(mktemp)
-  bash scripts/wine-tests.sh build/win64 2>&1 | tee "$log"
+  "$@" 2>&1 | tee "$log"
   line=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$log" | tail -n1)
   if [ -n "$line" ]; then
     count "$(echo "$line" | cut -d' ' -f1)" "$(echo "$line" | cut -d' ' -f3)"
@@ -51,7 +52,13 @@ if [ -f scripts/wine-tests.sh ]; then
     count 0 1
   fi
   rm -f "$log"
-fi
+}
+
+echo "== Windows tests under Wine"
+run_counted bash scripts/wine-tests.sh build/win64
+
+echo "== the same answers natively and under Wine"
+run_counted bash tests/wine/same_answer.sh build/native build/win64
 
 echo "tests: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
