@@ -40,17 +40,28 @@ if [ ! -f "$dll" ] || [ ${#programs[@]} -eq 0 ]; then
     exit 1
 fi
 
+# One run at a time per build folder: a second run would otherwise reuse the
+# environment the first one is about to end. Nothing started below keeps fd 8 open.
+mkdir -p "$build/wine-state"
+exec 8>"$build/wine-state/tests.lock"
+if ! flock -w 900 8; then
+    echo "FAIL setup: another wine-tests.sh run holds $build/wine-state/tests.lock"
+    failed=1
+    report
+    exit 1
+fi
+
 # Reuse a running environment; otherwise start one now and end it on the way out.
 started_here=0
-if ! "$here/wine-env.sh" status "$build" >/dev/null 2>&1; then
+if ! "$here/wine-env.sh" status "$build" >/dev/null 2>&1 8>&-; then
     started_here=1
 fi
 cleanup() {
-    if [ "$started_here" -eq 1 ]; then "$here/wine-env.sh" stop "$build"; fi
+    if [ "$started_here" -eq 1 ]; then "$here/wine-env.sh" stop "$build" 8>&-; fi
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
-if ! env_lines=$("$here/wine-env.sh" start "$build"); then
+if ! env_lines=$("$here/wine-env.sh" start "$build" 8>&-); then
     echo "FAIL setup: the Wine environment did not start"
     failed=1
     report
@@ -66,7 +77,7 @@ for exe in "${programs[@]}"; do
     name=$(basename "$exe" .exe)
     work=$(mktemp -d "${TMPDIR:-/tmp}/wine-test-$name.XXXXXX")
     t0=$(date +%s.%N)
-    (cd "$work" && timeout -k 5 "$limit" /usr/lib/wine/wine64 "$exe" "$dll_arg" </dev/null >"$work/output.txt" 2>&1)
+    (cd "$work" && timeout -k 5 "$limit" /usr/lib/wine/wine64 "$exe" "$dll_arg" </dev/null >"$work/output.txt" 2>&1 8>&-)
     rc=$?
     seconds=$(awk -v a="$t0" -v b="$(date +%s.%N)" 'BEGIN { printf "%.2f", b - a }')
     if [ $rc -eq 0 ]; then
