@@ -5,7 +5,7 @@
 
 namespace replay {
 
-const char* const kDefaultHostVersion = "2.21";
+const char* const kHostVersionText = "2.21";
 
 std::string usageText() {
     return R"(Usage: talven-replay [options] LOG
@@ -28,12 +28,13 @@ Options (a value may also be given as --option=VALUE):
                        "YYYY-MM-DDTHH:MM", "YYYYMMDD HHMM", or a date alone (00:00), UTC
   --cty PATH           country file cty.dat (default: /usr/share/hamradio-files/cty.dat,
                        from Debian's hamradio-files; on Windows cty.dat beside this program)
-  --host-folder DIR    the host folder handed to ResetStats0 (default: empty)
+  --host-folder DIR    the host folder handed to ResetStats0, written as the host does,
+                       with the trailing separator (default: empty); the plug-in looks
+                       there for Orba2.ini to learn the host's version
   --out-dir DIR        run the plug-in in DIR: its reports, Cabrillo file and settings
                        (Plugins/TALVENA-CUP.ini) go there (default: the current folder)
   --cabrillo           ask for the plug-in's Cabrillo export (<own call>.cbr)
   --html               call setVersion first, which switches the summary to HTML
-  --host-version VER   version text setVersion receives (default 2.21; implies --html)
   --check CALL[:AREA]  after the log, ask CheckCall0 about CALL (repeatable); AREA is
                        the station's area as the logger would pass it (default: empty)
   --band BAND          band for --check (default: the last QSO's), e.g. 20m
@@ -52,7 +53,6 @@ be read; 2 wrong command line; 3 the plug-in or the country file could not be us
 CommandLine parseCommandLine(const std::vector<std::string>& args, Options& o, std::string& error) {
     Options result;
     std::vector<std::string> positional;
-    bool htmlFlag = false;
     for (size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
         if (arg == "--") {
@@ -113,8 +113,6 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, Options& o, s
             if (!takeValue(result.hostFolder)) return CommandLine::error;
         } else if (name == "--out-dir") {
             if (!takeValue(result.outDir)) return CommandLine::error;
-        } else if (name == "--host-version") {
-            if (!takeValue(result.hostVersion)) return CommandLine::error;
         } else if (name == "--start" || name == "--end") {
             if (!takeValue(text)) return CommandLine::error;
             Timestamp& t = name == "--start" ? result.start : result.end;
@@ -144,7 +142,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, Options& o, s
         } else if (name == "--cabrillo") {
             if (!flag(result.cabrillo)) return CommandLine::error;
         } else if (name == "--html") {
-            if (!flag(htmlFlag)) return CommandLine::error;
+            if (!flag(result.html)) return CommandLine::error;
         } else if (name == "--strict") {
             if (!flag(result.strict)) return CommandLine::error;
         } else if (name == "--utf8") {
@@ -158,7 +156,6 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, Options& o, s
             return CommandLine::error;
         }
     }
-    if (htmlFlag && result.hostVersion.empty()) result.hostVersion = kDefaultHostVersion;
     if (positional.empty()) {
         error = "no log file given";
         return CommandLine::error;

@@ -19,7 +19,7 @@ struct Options {
     std::string ownCall;      // empty: from the log
     std::string hostFolder;   // ResetStats0's host folder
     std::string outDir;       // empty: the current folder
-    std::string hostVersion;  // non-empty: setVersion is called (HTML summary)
+    bool html = false;        // setVersion is called first: HTML summary
     bool hasStart = false, hasEnd = false;
     Timestamp start, end;
     bool cabrillo = false;
@@ -37,7 +37,7 @@ enum class CommandLine { run, help, error };
 CommandLine parseCommandLine(const std::vector<std::string>& args, Options& options, std::string& error);
 std::string usageText();
 
-// The version setVersion receives when --html is given without --host-version.
-extern const char* const kDefaultHostVersion;
+// The version text --html hands to setVersion.
+extern const char* const kHostVersionText;
 
 }  // namespace replay

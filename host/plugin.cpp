@@ -37,8 +37,7 @@ std::string lastErrorText() {
 
 bool StatsPlugin::load(const std::string& path, std::string& error) {
 #ifdef _WIN32
-    // Altered search path: DLLs the plug-in needs are looked for beside it.
-    HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    HMODULE module = LoadLibraryA(path.c_str());
     if (!module) {
         error = "cannot load the plug-in '" + path + "': " + lastErrorText();
         return false;

@@ -219,7 +219,7 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
         err << kTool << error << "\n";
         return exitUnusable;
     }
-    if (!o.hostVersion.empty() && !plugin.setVersion) {
+    if (o.html && !plugin.setVersion) {
         err << kTool << "the plug-in does not export setVersion, needed for --html\n";
         return exitUnusable;
     }
@@ -234,7 +234,7 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
     const Snapshot before = snapshotFiles();
 
     t0 = Clock::now();
-    if (!o.hostVersion.empty()) plugin.setVersion(o.hostVersion.c_str());
+    if (o.html) plugin.setVersion(kHostVersionText);
     const OleDateTime startDt{toOleDate(start), 0}, endDt{toOleDate(end), 0}, none{0.0, 2};
     plugin.resetStats(o.hostFolder.c_str(), o.cabrillo ? 1 : 0, ownCall.c_str(), &startDt, &endDt, "", "", "", "", "",
                       "", "", "", "", own.prefix.c_str(), 0, 0, 0, 0.0, 0.0, "", own.continent.c_str(), "");
@@ -330,8 +330,8 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
         err << kTool << line;
     }
     if (!log.issues.empty()) {
-        err << kTool << log.issues.size() << (log.issues.size() == 1 ? " line" : " lines")
-            << (log.format == LogFormat::adif ? " (records)" : "") << " skipped\n";
+        const char* what = log.format == LogFormat::adif ? " record" : " line";
+        err << kTool << log.issues.size() << what << (log.issues.size() == 1 ? "" : "s") << " skipped\n";
         return exitSkipped;
     }
     return exitClean;

@@ -39,8 +39,7 @@ TEST(ReplayOptions, EveryOptionReachesItsField) {
     EXPECT_EQ(formatTimestamp(o.end), "2024-12-14 17:59");
     EXPECT_EQ(o.hostFolder, "C:\\Orba");
     EXPECT_EQ(o.outDir, "out");
-    EXPECT_TRUE(o.cabrillo && o.strict && o.utf8 && o.verbose && o.timing);
-    EXPECT_EQ(o.hostVersion, kDefaultHostVersion);
+    EXPECT_TRUE(o.cabrillo && o.html && o.strict && o.utf8 && o.verbose && o.timing);
     ASSERT_EQ(o.checks.size(), 2u);
     EXPECT_EQ(o.checks[0].call, "UT5ABC");
     EXPECT_EQ(o.checks[0].area, "KV");
@@ -54,10 +53,8 @@ TEST(ReplayOptions, DefaultsLeaveTheChoiceToTheLog) {
     Options o;
     std::string error;
     ASSERT_EQ(parse({"log.adi"}, o, error), CommandLine::run);
-    EXPECT_TRUE(o.pluginPath.empty() && o.ctyPath.empty() && o.ownCall.empty() && o.hostVersion.empty());
-    EXPECT_FALSE(o.hasStart || o.hasEnd || o.cabrillo || o.strict);
-    ASSERT_EQ(parse({"--host-version", "2.19", "log.adi"}, o, error), CommandLine::run);
-    EXPECT_EQ(o.hostVersion, "2.19");  // setVersion is called with it, HTML or not
+    EXPECT_TRUE(o.pluginPath.empty() && o.ctyPath.empty() && o.ownCall.empty() && o.hostFolder.empty());
+    EXPECT_FALSE(o.hasStart || o.hasEnd || o.cabrillo || o.html || o.strict);
     EXPECT_EQ(parse({"--help", "--bogus"}, o, error), CommandLine::help);
     EXPECT_EQ(parse({"-h"}, o, error), CommandLine::help);
 }
@@ -91,7 +88,7 @@ TEST(ReplayOptions, UsageErrorsSayWhatIsWrong) {
 TEST(ReplayOptions, HelpDocumentsEveryOption) {
     const std::string help = usageText();
     for (const char* option : {"--plugin", "--own-call", "--start", "--end", "--cty", "--host-folder", "--out-dir",
-                               "--cabrillo", "--html", "--host-version", "--check", "--band", "--mode", "--strict",
+                               "--cabrillo", "--html", "--check", "--band", "--mode", "--strict",
                                "--utf8", "--verbose", "--timing", "--help", "Exit status"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
