@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake make g++ python3
+  cmake make g++ python3 clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64
   wine64 xvfb imagemagick

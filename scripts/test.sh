@@ -37,6 +37,23 @@ else
   count 0 1
 fi
 
+echo "== the exports fuzzed under AddressSanitizer and UndefinedBehaviorSanitizer"
+if [ ! -f build/fuzz/CMakeCache.txt ]; then
+  CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVEN_SANITIZE=address \
+    -DTALVEN_FUZZ=ON -DTALVEN_TESTS=OFF >/dev/null
+fi
+fuzz_dir=$(mktemp -d)
+if cmake --build build/fuzz -j "$(nproc)" --target exports_fuzz >build/fuzz/build.log 2>&1 &&
+   (cd "$fuzz_dir" && UBSAN_OPTIONS=halt_on_error=1 "$root/build/fuzz/tests/fuzz/exports_fuzz" \
+      -runs=20000 -max_total_time=90 -max_len=2048 -seed=1 >"$fuzz_dir/fuzz.log" 2>&1); then
+  tail -n 1 "$fuzz_dir/fuzz.log"
+  count 1 0
+else
+  tail -n 40 build/fuzz/build.log "$fuzz_dir/fuzz.log" 2>/dev/null
+  count 0 1
+fi
+rm -rf "$fuzz_dir"
+
 echo "== exports of the 32-bit DLL"
 if bash scripts/check-exports.sh build/win32/bin/Stats.dll; then count 1 0; else count 0 1; fi
 
