@@ -1,5 +1,7 @@
 // Cabrillo 2.0 and 3.0. Loggers align the QSO columns differently (N1MM, Win-Test and
 // 5MContest all do), so QSO lines are split on white space, not on the template's columns.
+#include <algorithm>
+
 #include "band.h"
 #include "log.h"
 #include "text.h"
@@ -108,6 +110,7 @@ bool parseCabrilloQsoLine(std::string_view line, Qso& qso, std::string& error) {
 void parseCabrillo(std::string_view text, bool strict, LogData& out) {
     out.format = LogFormat::cabrillo;
     out.formatName = "Cabrillo";
+    out.qsos.reserve(out.qsos.size() + size_t(std::count(text.begin(), text.end(), '\n')) + 1);
     int lineNo = 0;
     size_t pos = 0;
     while (pos < text.size()) {

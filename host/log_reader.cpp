@@ -1,6 +1,6 @@
 #include <cctype>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "log.h"
 #include "text.h"
@@ -50,18 +50,31 @@ LogFormat detectFormat(std::string_view text) {
 }
 
 bool readLogFile(const std::string& path, bool strict, LogData& out, std::string& error) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(std::filesystem::u8path(path), ec)) {
+        error = "'" + path + "' is a folder, not a log";
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         error = "cannot open the log '" + path + "'";
         return false;
     }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
+    // Pipes and devices have no size: read them in chunks up to the same limit.
+    constexpr size_t kLimit = size_t(1) << 30;
+    std::string text;
+    char chunk[1 << 16];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        text.append(chunk, size_t(in.gcount()));
+        if (text.size() > kLimit) {
+            error = "the log '" + path + "' is larger than 1 GiB: not a contest log";
+            return false;
+        }
+    }
     if (in.bad()) {
         error = "cannot read the log '" + path + "'";
         return false;
     }
-    std::string text = buffer.str();
     std::string_view view = text;
     if (view.size() >= 3 && view.substr(0, 3) == "\xEF\xBB\xBF") view.remove_prefix(3);
     if (trim(view).empty()) {
