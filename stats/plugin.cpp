@@ -6,6 +6,9 @@ const std::string& Plugin::getResult() {
     settings_.set("Claimed", std::to_string(f.score));
     resultText_ = buildSummary(f, state_, state_.qsoLog.empty());
     if (state_.exportRequested != 0) {
+        // Every result of an export run writes the whole log once: lines queued by an
+        // earlier result of the same run would otherwise appear twice in the file.
+        cabrillo_.qsoLines.clear();
         for (const CInfo& q : state_.qsoLog)
             cabrillo_.addQsoLine(q.call, q.frequencyKhz, CabrilloLog::modeCode(q.mode), q.time, q.rstSent,
                                  q.exchangeSent, q.rstReceived, q.exchangeReceived);

@@ -76,9 +76,11 @@ TEST_F(Cabrillo, WrittenFileLayout) {
               "QSO: 14080 RY 2017-12-16 1406 UT1AA         599 001    DL1AA         599 002\r\n"
               "QSO:  3580 PK 2017-12-16 1407 UT1AA         599 001    UT2AA         599 XX\r\n"
               "END-OF-LOG:\r\n");
-    // Without a new prepare a second result queues the log again (as the host expects).
+    // A second result of the same run rewrites the file with each QSO once.
+    const std::string first = readFile("UT1AA_P.cbr");
     plugin->getResult();
-    EXPECT_EQ(plugin->cabrillo().qsoLines.size(), 6u);
+    EXPECT_EQ(plugin->cabrillo().qsoLines.size(), 3u);
+    EXPECT_EQ(readFile("UT1AA_P.cbr"), first);
 }
 
 TEST_F(Cabrillo, CancelWritesNothing) {
