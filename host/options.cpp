@@ -39,11 +39,17 @@ Options (a value may also be given as --option=VALUE):
                        the station's area as the logger would pass it (default: empty)
   --band BAND          band for --check (default: the last QSO's), e.g. 20m
   --mode MODE          mode for --check (default: the last QSO's), e.g. RTTY, BPSK63
+                       (the Cabrillo codes RY and PK are understood)
   --strict             stop at the first line that cannot be read (nothing replayed)
   --utf8               convert the plug-in's texts from code page 1251 to UTF-8
   --verbose            list every QSO the plug-in rejected
   --timing             show how long reading, resolving and the plug-in calls took
   --help               this text
+
+Every call's DXCC prefix and continent come from the country file; calls it cannot
+place go to the plug-in with both empty and are counted at the end. /MM calls have
+no country. The plug-in measures the ten-minute band and mode rule of --check
+against the present time, so a replayed past contest shows no such warnings.
 
 Exit status: 0 all QSOs replayed; 1 lines or records skipped, or the log could not
 be read; 2 wrong command line; 3 the plug-in or the country file could not be used.
