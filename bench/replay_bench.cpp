@@ -53,8 +53,13 @@ std::vector<QsoArgs> makeLog(int n, unsigned seed) {
         } else {
             const unsigned s = rng();
             const bool ukrainian = s % 3 == 0;
-            const std::string prefix = ukrainian ? "UR" : "P" + std::to_string(s % 120);
-            q.call = prefix + std::to_string(i) + "X";
+            // Calls look like real ones (two letters, a digit, two or three letters),
+            // so that they share lengths and first letters as real logs do.
+            const unsigned p = s % 120;
+            const std::string prefix = ukrainian ? "UR" : std::string{char('A' + p / 26 % 26), char('A' + p % 26)};
+            std::string suffix;
+            for (unsigned k = static_cast<unsigned>(i) + 26 * 26; k; k /= 26) suffix += char('A' + k % 26);
+            q.call = (ukrainian ? "UT" : prefix) + std::to_string(s % 10) + suffix;
             q.prefix = prefix;
             q.exchangeReceived = ukrainian ? areaDisplayOrder[s % kAreaCount] : "123";
             q.continent = (s % 10 == 3) ? "NA" : (s % 10 == 4 ? "AS" : "EU");

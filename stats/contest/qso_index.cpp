@@ -21,26 +21,51 @@ uint64_t hashOf(const std::string& a, const std::string& b, const std::string& c
 
 }  // namespace
 
+// The slot holding `hash`, or the free slot where it would go.
+QsoIndex::Chains::Slot* QsoIndex::Chains::find(uint64_t hash) {
+    if (slots.empty()) return nullptr;
+    const size_t mask = slots.size() - 1;
+    for (size_t i = static_cast<size_t>(hash) & mask;; i = (i + 1) & mask)
+        if (slots[i].first < 0 || slots[i].hash == hash) return &slots[i];
+}
+
+const QsoIndex::Chains::Slot* QsoIndex::Chains::find(uint64_t hash) const {
+    return const_cast<Chains*>(this)->find(hash);
+}
+
+void QsoIndex::Chains::grow() {
+    std::vector<Slot> old(slots.empty() ? 64 : slots.size() * 2);
+    old.swap(slots);
+    for (const Slot& s : old)
+        if (s.first >= 0) *find(s.hash) = s;
+}
+
 void QsoIndex::Chains::clear() {
-    ends.clear();
+    // Keeps the table's size: the rescan that follows fills it again.
+    for (Slot& s : slots) s.first = -1;
+    used = 0;
     next.clear();
 }
 
 void QsoIndex::Chains::add(uint64_t hash, int index) {
     // Entries arrive in log order, so `next` grows by one each time.
     while (next.size() <= static_cast<size_t>(index)) next.push_back(-1);
-    auto [it, fresh] = ends.try_emplace(hash, index, index);
-    if (!fresh) {
-        next[static_cast<size_t>(it->second.second)] = index;
-        it->second.second = index;
+    if (2 * (used + 1) > slots.size()) grow();
+    Slot* s = find(hash);
+    if (s->first < 0) {
+        *s = Slot{hash, index, index};
+        ++used;
+    } else {
+        next[static_cast<size_t>(s->last)] = index;
+        s->last = index;
     }
 }
 
 template <typename Match>
 int QsoIndex::Chains::first(uint64_t hash, Match match) const {
-    auto it = ends.find(hash);
-    if (it == ends.end()) return -1;
-    for (int i = it->second.first; i >= 0; i = next[static_cast<size_t>(i)])
+    const Slot* s = find(hash);
+    if (!s || s->first < 0) return -1;
+    for (int i = s->first; i >= 0; i = next[static_cast<size_t>(i)])
         if (match(i)) return i;
     return -1;
 }

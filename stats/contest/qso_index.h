@@ -5,7 +5,6 @@
 #pragma once
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "info.h"
@@ -32,9 +31,18 @@ public:
 private:
     // Entries whose three texts share a hash, in log order: a chain through `next`.
     // Hashes may collide, so every candidate is compared in full.
+    // An open-addressing table (no allocation per entry) from hash to the chain's ends.
     struct Chains {
-        std::unordered_map<uint64_t, std::pair<int, int>> ends;  // hash -> first, last
-        std::vector<int> next;                                    // by log index; -1 ends a chain
+        struct Slot {
+            uint64_t hash;
+            int first = -1, last = -1;  // first == -1: free
+        };
+        std::vector<Slot> slots;  // size a power of two, at most half full
+        size_t used = 0;
+        std::vector<int> next;  // by log index; -1 ends a chain
+        Slot* find(uint64_t hash);
+        const Slot* find(uint64_t hash) const;
+        void grow();
         void clear();
         void add(uint64_t hash, int index);
         template <typename Match>
