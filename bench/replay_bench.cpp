@@ -171,9 +171,9 @@ int main() {
         return 1;
     }
     std::printf("TALVEN-CUP plug-in benchmark (native; best of several rescans of one log)\n\n");
-    const double t1k = replay(1000, false, 5);
-    const double t10k = replay(10000, false, 3);
-    const double t100k = replay(100000, false, 2);
+    const double t1k = replay(1000, false, 20);
+    const double t10k = replay(10000, false, 10);
+    const double t100k = replay(100000, false, 4);
     std::printf("full replay   1,000 QSOs: %9.2f ms\n", t1k * 1e3);
     std::printf("full replay  10,000 QSOs: %9.2f ms\n", t10k * 1e3);
     std::printf("full replay 100,000 QSOs: %9.2f ms\n", t100k * 1e3);
