@@ -11,10 +11,7 @@ const char* const kVersionsWithoutWindows[] = {"2.18", "2.17", "2.16", "2.15", "
 std::string normaliseArea(const std::string& exchange) {
     std::string s = exchange;
     for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    const char* ws = " \t\r\n\v\f";
-    const size_t b = s.find_first_not_of(ws);
-    if (b == std::string::npos) return std::string();
-    return s.substr(b, s.find_last_not_of(ws) - b + 1);
+    return trimBlanks(s);
 }
 
 BadQsoEntry entryOf(const QsoArgs& a) {

@@ -16,6 +16,13 @@ bool equalsIgnoreCase(const std::string& a, const std::string& b) {
     return true;
 }
 
+std::string trimBlanks(const std::string& s) {
+    const char* ws = " \t\r\n\v\f";
+    const size_t b = s.find_first_not_of(ws);
+    if (b == std::string::npos) return std::string();
+    return s.substr(b, s.find_last_not_of(ws) - b + 1);
+}
+
 CContestRules::CContestRules(const char* const* entries, int count) {
     for (int i = 0; i < count; ++i) entries_.emplace_back(entries[i]);
 }

@@ -38,3 +38,5 @@ int bandIndex(const std::string& band);
 
 // Case-insensitive equality of 8-bit texts (ASCII letters fold; other bytes compare as they are).
 bool equalsIgnoreCase(const std::string& a, const std::string& b);
+// The text without white space at either end.
+std::string trimBlanks(const std::string& s);

@@ -9,13 +9,6 @@
 
 namespace {
 
-std::string trim(const std::string& s) {
-    const char* ws = " \t\r\n";
-    const size_t b = s.find_first_not_of(ws);
-    if (b == std::string::npos) return std::string();
-    return s.substr(b, s.find_last_not_of(ws) - b + 1);
-}
-
 std::vector<std::string> readLines(const std::string& path, bool& exists) {
     std::vector<std::string> lines;
     std::ifstream in(path, std::ios::binary);
@@ -29,19 +22,19 @@ std::vector<std::string> readLines(const std::string& path, bool& exists) {
 }
 
 bool isSection(const std::string& line, std::string& name) {
-    const std::string t = trim(line);
+    const std::string t = trimBlanks(line);
     if (t.size() < 2 || t.front() != '[') return false;
     const size_t close = t.find(']');
     if (close == std::string::npos) return false;
-    name = trim(t.substr(1, close - 1));
+    name = trimBlanks(t.substr(1, close - 1));
     return true;
 }
 
 bool isKey(const std::string& line, const std::string& key, std::string* value) {
     const size_t eq = line.find('=');
     if (eq == std::string::npos) return false;
-    if (!equalsIgnoreCase(trim(line.substr(0, eq)), key)) return false;
-    if (value) *value = trim(line.substr(eq + 1));
+    if (!equalsIgnoreCase(trimBlanks(line.substr(0, eq)), key)) return false;
+    if (value) *value = trimBlanks(line.substr(eq + 1));
     return true;
 }
 
@@ -90,9 +83,9 @@ bool write(const std::string& path, const std::string& section, const std::strin
         if (!inSection) continue;
         if (isKey(lines[i], key, nullptr)) {
             // The key keeps the spelling it already has in the file.
-            lines[i] = trim(lines[i].substr(0, lines[i].find('='))) + "=" + value;
+            lines[i] = trimBlanks(lines[i].substr(0, lines[i].find('='))) + "=" + value;
             done = true;
-        } else if (!trim(lines[i]).empty()) {
+        } else if (!trimBlanks(lines[i]).empty()) {
             insertAt = i + 1;
         }
     }

@@ -2,18 +2,13 @@
 
 #include <cstdio>
 
+#include "../contest/tables.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
 namespace {
-
-std::string trimBlanks(const std::string& s) {
-    const char* ws = " \t\r\n\v\f";
-    const size_t b = s.find_first_not_of(ws);
-    if (b == std::string::npos) return std::string();
-    return s.substr(b, s.find_last_not_of(ws) - b + 1);
-}
 
 // Line breaks never reach the settings file as such.
 std::string encodeBreaks(const std::string& s) { return replaceAll(replaceAll(s, "\r", "<CR>"), "\n", "<LF>"); }
