@@ -30,7 +30,8 @@ struct Bench {
     ConfirmingHeaderDialog dialog;
     HeadlessWindowBridge windows;
     SystemClock clock;
-    Platform platform{profile, folders, notifier, dialog, windows, clock};
+    StderrDiagnostics diagnostics;
+    Platform platform{profile, folders, notifier, dialog, windows, clock, diagnostics};
 };
 
 // A contest-like log: mostly new stations, about 2% dupes, a third of the stations
@@ -118,7 +119,7 @@ double replay(int qsos, bool plainScans, int repeat) {
         const auto log = makeLog(qsos, static_cast<unsigned>(qsos));
         Bench b;
         Plugin plugin(b.platform);
-        plugin.state().index.usePlainScans(plainScans);
+        plugin.state().lock()->index.usePlainScans(plainScans);
         double best = 1e9;
         for (int r = 0; r <= repeat; ++r) {
             const auto start = std::chrono::steady_clock::now();
@@ -137,7 +138,7 @@ double callChecks(int qsos, bool plainScans, int calls) {
         const auto log = makeLog(qsos, static_cast<unsigned>(qsos));
         Bench b;
         Plugin plugin(b.platform);
-        plugin.state().index.usePlainScans(plainScans);
+        plugin.state().lock()->index.usePlainScans(plainScans);
         plugin.resetStats(resetArgs());
         for (const auto& q : log) plugin.addData(q);
         std::vector<CallCheckArgs> typed;

@@ -1,6 +1,8 @@
 // The exported boundary the host binds by name. Each export converts the host's
 // arguments (a null text is empty, a null date-time is null, buffers get at most 99
-// characters and a terminator), calls the plug-in and never lets anything escape.
+// characters and a terminator), calls the plug-in and never lets anything escape:
+// whatever is thrown is recorded for whoever debugs the host, and the host gets the
+// export's neutral result.
 #include <cstring>
 #include <exception>
 #include <string>
@@ -39,34 +41,49 @@ QsoArgs qsoArgs(const char* ownCall, const char* call, const OleDateTime* time, 
     return a;
 }
 
+void recordFault(const char* where, const char* what) {
+    try {
+        defaultPlatform().diagnostics.fault(std::string(where) + ": " + what);
+    } catch (...) {
+        // Nothing more can be done without the host seeing it.
+    }
+}
+
 // Nothing may be thrown across the boundary; a failure gives the neutral result.
-template <typename F, typename R>
-R guarded(F f, R fallback) {
+template <typename R, typename F>
+R guarded(const char* where, R fallback, F f) {
     try {
         return f();
+    } catch (const std::exception& e) {
+        recordFault(where, e.what());
     } catch (...) {
-        return fallback;
+        recordFault(where, "unknown exception");
     }
+    return fallback;
 }
 
 }  // namespace
 
-STATS_EXPORT int GetNumberOfSets() { return 1; }
+STATS_EXPORT int GetNumberOfSets() {
+    return guarded("GetNumberOfSets", 1, [] { return 1; });
+}
 
-STATS_EXPORT const char* GetSetName(int set) { return set == 0 ? "TALVEN-CUP" : ""; }
+STATS_EXPORT const char* GetSetName(int set) {
+    return guarded("GetSetName", "", [set] { return set == 0 ? "TALVEN-CUP" : ""; });
+}
 
 STATS_EXPORT void SetupSet0() {
-    guarded([] {
+    guarded("SetupSet0", 0, [] {
         defaultPlatform().notifier.show("No additional setup for this contest", "", Notifier::Icon::none);
         return 0;
-    }, 0);
+    });
 }
 
 STATS_EXPORT int ResetStats0(const char* hostFolder, int exportRequested, const char* ownCall, const OleDateTime* start,
                              const OleDateTime* end, const char*, const char*, const char*, const char*, const char*,
                              const char*, const char*, const char*, const char*, const char* ownPrefix, int, int, int,
                              double, double, const char*, const char* ownContinent, const char*) {
-    return guarded([&] {
+    return guarded("ResetStats0", 1, [&] {
         ResetArgs a;
         a.hostFolder = text(hostFolder);
         a.exportRequested = exportRequested;
@@ -75,8 +92,9 @@ STATS_EXPORT int ResetStats0(const char* hostFolder, int exportRequested, const 
         a.end = DateTime::fromHost(end);
         a.ownPrefix = text(ownPrefix);
         a.ownContinent = text(ownContinent);
-        return thePlugin().resetStats(a);
-    }, 1);
+        thePlugin().resetStats(a);
+        return 1;
+    });
 }
 
 STATS_EXPORT int AddData0(const char* ownCall, const char* call, const OleDateTime* time, const OleDateTime*,
@@ -85,10 +103,12 @@ STATS_EXPORT int AddData0(const char* ownCall, const char* call, const OleDateTi
                           const char* exchangeReceived, const char*, const char*, const char*, const char*, const char*,
                           const char*, const char*, const char*, const char*, const char* prefix, int, int, int, double,
                           double, const char*, const char* continent, const char*, const char* band, const char*) {
-    return guarded([&] {
+    return guarded("AddData0", 0, [&] {
         return thePlugin().addData(qsoArgs(ownCall, call, time, frequencyHz, mode, rstSent, rstReceived, exchangeSent,
-                                           exchangeReceived, prefix, continent, band));
-    }, 0);
+                                           exchangeReceived, prefix, continent, band))
+                   ? 1
+                   : 0;
+    });
 }
 
 STATS_EXPORT int RemoveData0(const char* ownCall, const char* call, const OleDateTime* time, const OleDateTime*,
@@ -98,20 +118,24 @@ STATS_EXPORT int RemoveData0(const char* ownCall, const char* call, const OleDat
                              const char*, const char*, const char*, const char*, const char*, const char* prefix, int,
                              int, int, double, double, const char*, const char* continent, const char*,
                              const char* band, const char*) {
-    return guarded([&] {
-        return thePlugin().removeData(qsoArgs(ownCall, call, time, frequencyHz, mode, rstSent, rstReceived,
-                                              exchangeSent, exchangeReceived, prefix, continent, band));
-    }, 1);
+    return guarded("RemoveData0", 1, [&] {
+        thePlugin().removeData(qsoArgs(ownCall, call, time, frequencyHz, mode, rstSent, rstReceived, exchangeSent,
+                                       exchangeReceived, prefix, continent, band));
+        return 1;
+    });
 }
 
+// The version text itself is not used: any host that announces itself reads HTML.
 STATS_EXPORT unsigned long setVersion(const char*) {
-    thePlugin().setHtml();
-    return 0;
+    return guarded("setVersion", 0UL, [] {
+        thePlugin().setHtml();
+        return 0UL;
+    });
 }
 
 STATS_EXPORT const char* GetResult0(int* out) {
-    static const char* const empty = "";
-    const char* result = guarded([] { return thePlugin().getResult().c_str(); }, empty);
+    const char* result = guarded("GetResult0", "", [] { return thePlugin().getResult().c_str(); });
+    // HOST-QUIRK: the score reaches the host only in the text.
     if (out) *out = -1;
     return result;
 }
@@ -121,7 +145,7 @@ STATS_EXPORT int CheckCallFunc0(const char* call, unsigned, unsigned, const char
                                 const char* stationText, const char* prefix, int, int, int, double, double, const char*,
                                 const char*, const char*, const char*, const char* area, const char* band,
                                 const char* band2, char* hintBuffer, char* warningBuffer) {
-    return guarded([&] {
+    return guarded("CheckCallFunc0", 4, [&] {
         CallCheckArgs a;
         a.call = text(call);
         a.mode = text(mode);
@@ -134,11 +158,14 @@ STATS_EXPORT int CheckCallFunc0(const char* call, unsigned, unsigned, const char
         if (ans.warningWritten) copyToHostBuffer(warningBuffer, ans.warning);
         if (ans.hintWritten) copyToHostBuffer(hintBuffer, ans.hint);
         return ans.result;
-    }, 4);
+    });
 }
 
-STATS_EXPORT int StatsGetExchgCount0(const char*, const char*, const char*) { return exchangeFieldCount(); }
+STATS_EXPORT int StatsGetExchgCount0(const char*, const char*, const char*) {
+    return guarded("StatsGetExchgCount0", 1, [] { return exchangeFieldCount(); });
+}
 
 STATS_EXPORT int StatsIsValidExchg0(const char* exchange, const char*, const char* prefix, const char*, int, int, int) {
-    return isValidExchange(text(exchange), text(prefix));
+    return guarded("StatsIsValidExchg0", 0,
+                   [&] { return isValidExchange(text(exchange), text(prefix)) ? 1 : 0; });
 }

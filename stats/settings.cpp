@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 
+// HOST-QUIRK: "TALVENA", as the files operators already have are named.
 const char* const kSettingsFile = "Plugins\\TALVENA-CUP.ini";
 const char* const kSettingsSection = "Settings";
 

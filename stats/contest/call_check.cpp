@@ -2,10 +2,12 @@
 // outside the contest, with the ten-minute warning and the area hint.
 #include <string>
 
-#include "../plugin.h"
+#include "base/text.h"
+#include "contest/engine.h"
 
 namespace {
 
+// HOST-QUIRK: "MINTUTES" is the text operators know.
 const char* const kWarningEnglish = "QSO WITH %s WHILE IT IS IMPOSSIBLE !!! WAIT %s MINTUTES !!!";
 const char* const kWarningRussian1 = "QSO c %s ПОКА НЕЛЬЗЯ ПРОВОДИТЬ !!! ЕЩЕ %s МИНУТУ  !!!";
 const char* const kWarningRussian2to4 = "QSO c %s ПОКА НЕЛЬЗЯ ПРОВОДИТЬ !!! ЕЩЕ %s МИНУТЫ  !!!";
@@ -21,32 +23,29 @@ std::string fill(const char* pattern, const std::string& call, const std::string
 
 }  // namespace
 
-CallCheckAnswer Plugin::checkCall(const CallCheckArgs& a) {
+CallCheckAnswer ContestEngine::checkCall(const CallCheckArgs& a, const DateTime& now) {
     CallCheckAnswer ans;
-    auto& st = state_;
-    if (platform_.windows.companionRunning() && st.refreshPending) {
-        st.refreshPending = 0;
-        platform_.windows.postRefresh();
-    }
+    SharedFlags& shared = state_.shared;
+    if (windows_.companionRunning() && shared.refreshPending.exchange(false)) windows_.postRefresh();
 
-    std::lock_guard<std::mutex> guard(st.lock);
-    const int outside = (st.hostVersion == "2.19" || st.hostVersion == "2.20") ? 1 : 4;
+    const auto d = state_.lock();
+    // HOST-QUIRK: hosts 2.19 and 2.20 take 1 for "outside the contest", the others 4.
+    const int outside = (d->hostVersion == "2.19" || d->hostVersion == "2.20") ? 1 : 4;
     const std::string band = a.band ? a.band : "";
     ans.result = outside;
     if (a.band && a.band2 && !equalsIgnoreCase(a.band, a.band2)) return ans;
     if (!bandTable().contains(band)) return ans;
     if (!modeTable().contains(a.mode)) return ans;
 
-    const DateTime now = platform_.clock.nowUtc();
-    const auto& log = st.qsoLog;
+    const auto& log = d->qsoLog;
     const int n = static_cast<int>(log.size());
     int r = 2;
-    if (st.index.hasCall(a.call, band, a.mode)) {
+    if (d->index.hasCall(a.call, band, a.mode)) {
         ans.result = 0;
         return ans;
     }
     // Where the last scan over the log stopped: its first match, or the end of the log.
-    int stoppedAt = st.index.firstWithPrefix(band, a.mode, a.prefix);
+    int stoppedAt = d->index.firstWithPrefix(band, a.mode, a.prefix);
     if (stoppedAt >= 0) r = 1;
     else stoppedAt = n;
 
@@ -58,14 +57,16 @@ CallCheckAnswer Plugin::checkCall(const CallCheckArgs& a) {
             ans.warningWritten = true;
             ans.warning = "         ";
         }
-        stoppedAt = st.index.firstWithArea(band, a.mode, a.area);
+        stoppedAt = d->index.firstWithArea(band, a.mode, a.area);
         if (stoppedAt >= 0) r = 1;
         else stoppedAt = n;
     }
     ans.result = r;
 
+    // HOST-QUIRK: no warning when the last scan stopped on the first record.
     if (stoppedAt != 0) {
-        const int bandIdx = st.lastBandChangeIndex;
+        // A marker that names no record counts as none.
+        const int bandIdx = shared.lastBandChangeIndex;
         if (bandIdx < 0 || bandIdx >= n) return ans;
         bool haveMinutes = false;
         long long m = 0;
@@ -73,7 +74,7 @@ CallCheckAnswer Plugin::checkCall(const CallCheckArgs& a) {
             m = wholeMinutesBetween(log[static_cast<size_t>(bandIdx)].time, now);
             haveMinutes = true;
         } else {
-            const int modeIdx = st.lastModeChangeIndex;
+            const int modeIdx = shared.lastModeChangeIndex;
             if (modeIdx < 0 || modeIdx >= n) return ans;
             if (log[static_cast<size_t>(modeIdx)].mode != a.mode) {
                 m = wholeMinutesBetween(log[static_cast<size_t>(modeIdx)].time, now);
@@ -83,7 +84,8 @@ CallCheckAnswer Plugin::checkCall(const CallCheckArgs& a) {
         if (haveMinutes && m >= 0 && m < 10) {
             const int w = static_cast<int>(10 - m);
             const char* pattern = kWarningEnglish;
-            if (st.russianTexts) pattern = w == 1 ? kWarningRussian1 : (w <= 4 ? kWarningRussian2to4 : kWarningRussian5to10);
+            if (d->own.russianTexts)
+                pattern = w == 1 ? kWarningRussian1 : (w <= 4 ? kWarningRussian2to4 : kWarningRussian5to10);
             ans.warningWritten = true;
             ans.warning = fill(pattern, a.call, std::to_string(w));
             return ans;
@@ -91,8 +93,9 @@ CallCheckAnswer Plugin::checkCall(const CallCheckArgs& a) {
     }
 
     std::string hint;
+    // HOST-QUIRK: the hint for KR and SL is three blanks.
     if (ukrainian) hint = (a.area == "KR" || a.area == "SL") ? "   " : a.area;
-    if (st.areaHintEnabled) {
+    if (shared.areaHintEnabled) {
         ans.hintWritten = true;
         ans.hint = hint;
     }

@@ -1,4 +1,4 @@
-#include "datetime.h"
+#include "contest/datetime.h"
 
 #include <cmath>
 #include <cstdio>

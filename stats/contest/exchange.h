@@ -4,4 +4,4 @@
 #include <string>
 
 int exchangeFieldCount();
-int isValidExchange(const std::string& exchange, const std::string& prefix);
+bool isValidExchange(const std::string& exchange, const std::string& prefix);

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "datetime.h"
+#include "contest/datetime.h"
 
 struct CInfo {
     std::string call;

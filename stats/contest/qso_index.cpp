@@ -1,4 +1,4 @@
-#include "qso_index.h"
+#include "contest/qso_index.h"
 
 namespace {
 

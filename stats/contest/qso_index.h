@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "info.h"
+#include "contest/info.h"
 
 class QsoIndex {
 public:

@@ -4,7 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "../plugin.h"
+#include "contest/engine.h"
 
 namespace {
 
@@ -44,35 +44,37 @@ void addMultipliers(ModeSets& m, const CInfo& q, BandRow& row) {
 
 }  // namespace
 
-ScoreFigures Plugin::computeScore() {
+ScoreFigures ContestEngine::computeScore() {
     ScoreFigures f;
-    auto& log = state_.qsoLog;
+    const auto d = state_.lock();
+    const auto& log = d->qsoLog;
+    const OwnStation& own = d->own;
     const bool haveLast = !log.empty();
     // With an empty log there is no last entry: no band and no time to measure from.
     const std::string lastBand = haveLast ? log.back().band : std::string();
     const DateTime lastTime = haveLast ? log.back().time : DateTime();
-    const bool ownUkraine = state_.ownIsUkraine != 0;
-    const bool ownEurope = state_.ownIsEurope != 0;
+    const bool ownUkraine = own.ownIsUkraine;
+    const bool ownEurope = own.ownIsEurope;
 
-    sortWorkedBands(state_.workedBands);
-    state_.badQsoCount = report_.countedLines();
-    f.badQsoCount = state_.badQsoCount;
+    sortWorkedBands(d->workedBands);
+    d->badQsoCount = report_.badQsoCount();
+    f.badQsoCount = d->badQsoCount;
 
-    std::vector<BandWork> work(state_.workedBands.size());
+    std::vector<BandWork> work(d->workedBands.size());
     std::unordered_map<std::string, size_t> slot;
-    for (size_t i = 0; i < state_.workedBands.size(); ++i) {
-        work[i].row.band = state_.workedBands[i];
-        slot.emplace(state_.workedBands[i], i);
+    for (size_t i = 0; i < d->workedBands.size(); ++i) {
+        work[i].row.band = d->workedBands[i];
+        slot.emplace(d->workedBands[i], i);
     }
 
     const int k = lastBand == "80m" ? 2 : 1;
     const auto qsoPoints = [&](const CInfo& q) {
         if (ownUkraine) {
-            if (q.prefix == state_.ownPrefix || q.continent == state_.ownContinent) return k;
+            if (q.prefix == own.ownPrefix || q.continent == own.ownContinent) return k;
             return 3 * k;
         }
         if (q.prefix == "UR") return (ownEurope ? 5 : 10) * k;
-        if (q.continent == state_.ownContinent) return k;
+        if (q.continent == own.ownContinent) return k;
         return 3 * k;
     };
 
@@ -86,7 +88,7 @@ ScoreFigures Plugin::computeScore() {
         if (q.band == lastBand) {
             const int p = qsoPoints(q);
             f.lastQsoPoints = p;
-            if (state_.exportRequested == 0) {
+            if (d->exportRequested == 0) {
                 const long long m = wholeMinutesBetween(q.time, lastTime);
                 if (m < 60) {
                     ++f.qsos60;
@@ -99,11 +101,11 @@ ScoreFigures Plugin::computeScore() {
             }
         }
         if (ownUkraine) {
-            ++(q.continent == state_.ownContinent ? b.ownContinent : b.otherContinent);
+            ++(q.continent == own.ownContinent ? b.ownContinent : b.otherContinent);
         } else if (q.prefix == "UR") {
             ++b.ukraine;
         } else {
-            ++(q.continent == state_.ownContinent ? b.ownContinent : b.otherContinent);
+            ++(q.continent == own.ownContinent ? b.ownContinent : b.otherContinent);
         }
         if (q.mode == "RTTY") {
             ++b.row.rttyQsos;
@@ -121,10 +123,10 @@ ScoreFigures Plugin::computeScore() {
         else b.row.points = w * ((ownEurope ? 5 : 10) * b.ukraine + b.ownContinent + 3 * b.otherContinent);
 
         const int j = bandIndex(b.row.band);
-        state_.dxccRtty[j] = std::move(b.rtty.prefixList);
-        state_.areaRtty[j] = std::move(b.rtty.areaList);
-        state_.dxccBpsk[j] = std::move(b.bpsk.prefixList);
-        state_.areaBpsk[j] = std::move(b.bpsk.areaList);
+        d->dxccRtty[j] = std::move(b.rtty.prefixList);
+        d->areaRtty[j] = std::move(b.rtty.areaList);
+        d->dxccBpsk[j] = std::move(b.bpsk.prefixList);
+        d->areaBpsk[j] = std::move(b.bpsk.areaList);
 
         BandRow& t = f.total;
         t.qsos += b.row.qsos;
@@ -138,6 +140,6 @@ ScoreFigures Plugin::computeScore() {
     f.total.band = "Total";
     // 32-bit figures as the host shows them; a product past 2^31 wraps instead of being undefined.
     f.score = static_cast<int>(static_cast<long long>(f.total.dxcc + f.total.areas) * f.total.points);
-    state_.claimedScore = f.score;
+    d->claimedScore = f.score;
     return f;
 }

@@ -1,6 +1,16 @@
-#include "state.h"
+#include "contest/state.h"
 
-ContestState::WorkedSnapshot ContestState::snapshot() const {
-    std::lock_guard<std::mutex> guard(lock);
-    return WorkedSnapshot{dxccRtty, areaRtty, dxccBpsk, areaBpsk, qsoLog};
+ContestState::Snapshot ContestState::snapshot() const {
+    const auto d = lock();
+    Snapshot s;
+    s.dxccRtty = d->dxccRtty;
+    s.areaRtty = d->areaRtty;
+    s.dxccBpsk = d->dxccBpsk;
+    s.areaBpsk = d->areaBpsk;
+    s.infoGridRows = d->infoGridRows;
+    s.contestStartYear = d->period.contestStartYear;
+    s.ownIsUkraine = d->own.ownIsUkraine;
+    s.russianTexts = d->own.russianTexts;
+    s.logSize = d->qsoLog.size();
+    return s;
 }

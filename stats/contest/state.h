@@ -1,11 +1,13 @@
-// The contest state: the log, the lists derived from it, the operator's own station,
-// the change watch and the flags shared with the operator windows. One object per
+// The contest state: the log and what is derived from it, the operator's own station,
+// the contest period, and the values shared with the operator windows. One object per
 // loaded plug-in.
 //
-// Threads: the host's thread writes everything through the exports while holding
-// `lock`; the window thread takes the same lock for every read of the log and the
-// lists (or copies them under it). Single values the window thread reads or writes
-// without the lock are atomics.
+// Threads. The host's thread writes the state through the exports; the window thread
+// reads it. Everything in ContestData is private to the state and reached only through
+// lock(), which holds the state's mutex for as long as the returned handle lives (or
+// through snapshot(), a copy taken under it). The few values the window thread reads
+// or writes without the lock are the atomics of SharedFlags. Nobody holding the lock
+// waits for the other thread.
 #pragma once
 #include <array>
 #include <atomic>
@@ -13,46 +15,97 @@
 #include <string>
 #include <vector>
 
-#include "info.h"
-#include "qso_index.h"
-#include "tables.h"
+#include "contest/info.h"
+#include "contest/qso_index.h"
+#include "contest/tables.h"
 
 using BandLists = std::array<std::vector<std::string>, kBandCount>;
+// Six rows (band index) of a label and four cells.
+using InfoGrid = std::array<std::array<std::string, 5>, kBandCount>;
 
-struct ContestState {
-    mutable std::mutex lock;
+struct OwnStation {
+    std::string ownCall, ownPrefix, ownContinent;
+    // HOST-QUIRK: a run sets these and none clears them while the plug-in stays loaded.
+    bool ownIsUkraine = false, ownIsEurope = false, russianTexts = false;
+};
+
+struct ContestPeriod {
+    std::string contestStartDayMonth;  // "%d.%m"
+    std::string contestStartYear;      // "%Y"
+    std::string contestEndDate;        // "%d.%m.%Y"
+};
+
+// Under the state's lock.
+struct ContestData {
+    ContestData() = default;
+    ContestData(const ContestData&) = delete;
+    ContestData& operator=(const ContestData&) = delete;
 
     std::vector<CInfo> qsoLog;
     QsoIndex index{qsoLog};  // kept in step with qsoLog
     std::vector<std::string> workedBands;
-    std::array<std::array<std::string, 5>, kBandCount> infoGridRows{};
+    InfoGrid infoGridRows{};
     BandLists dxccRtty, areaRtty, dxccBpsk, areaBpsk;
 
-    std::string ownCall, ownPrefix, ownContinent;
-    std::atomic<int> ownIsUkraine{0}, ownIsEurope{0}, russianTexts{0};
-    int exportRequested = 0;
-
-    std::string contestStartDayMonth, contestStartYear, contestEndDate;
+    OwnStation own;
+    ContestPeriod period;
     std::string hostVersion;
     std::string badQsoFileName;
+    int exportRequested = 0;
+    bool htmlOutput = false;
+    int claimedScore = 0;
+    int badQsoCount = 0;
+};
 
-    std::atomic<int> htmlOutput{0};
-    std::atomic<int> changeWarning{0};
+// Shared between the host's thread and the window thread without the lock.
+struct SharedFlags {
+    std::atomic<bool> changeWarning{false};
+    std::atomic<bool> refreshPending{true};
+    std::atomic<bool> areaHintEnabled{false};  // the companion window's hint option
+    std::atomic<bool> logEmptied{false};
+    std::atomic<bool> changeUndone{false};
     std::atomic<int> lastChangeQsoIndex{0};
     std::atomic<int> lastBandChangeIndex{0};
     std::atomic<int> lastModeChangeIndex{0};
-    std::atomic<int> changeUndone{0};
-    std::atomic<int> logEmptied{0};
-    std::atomic<int> refreshPending{1};
-    std::atomic<int> areaHintEnabled{0};  // owned by the companion window's Hint option
+    // The operator windows while they exist (window handles), else null. Each is set by
+    // the window thread and cleared by whoever closes the window.
+    std::atomic<void*> companionWindow{nullptr};
+    std::atomic<void*> dxccWindow{nullptr};
+    std::atomic<void*> areaWindow{nullptr};
+    std::atomic<void*> bandChangeWindow{nullptr};
+};
 
-    int claimedScore = 0;
-    int badQsoCount = 0;
+class ContestState {
+public:
+    // The data with the lock held until this handle goes.
+    template <typename Data>
+    class Locked {
+    public:
+        Locked(std::mutex& m, Data& d) : guard_(m), data_(&d) {}
+        Data* operator->() const { return data_; }
+        Data& operator*() const { return *data_; }
 
-    // A copy of what the multiplier windows draw, taken under the lock.
-    struct WorkedSnapshot {
-        BandLists dxccRtty, areaRtty, dxccBpsk, areaBpsk;
-        std::vector<CInfo> qsoLog;
+    private:
+        std::unique_lock<std::mutex> guard_;
+        Data* data_;
     };
-    WorkedSnapshot snapshot() const;
+
+    Locked<ContestData> lock() { return Locked<ContestData>(mutex_, data_); }
+    Locked<const ContestData> lock() const { return Locked<const ContestData>(mutex_, data_); }
+
+    // What the multiplier windows and the watch draw, copied under the lock.
+    struct Snapshot {
+        BandLists dxccRtty, areaRtty, dxccBpsk, areaBpsk;
+        InfoGrid infoGridRows;
+        std::string contestStartYear;
+        bool ownIsUkraine = false, russianTexts = false;
+        size_t logSize = 0;
+    };
+    Snapshot snapshot() const;
+
+    SharedFlags shared;
+
+private:
+    mutable std::mutex mutex_;
+    ContestData data_;
 };

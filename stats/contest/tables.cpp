@@ -1,36 +1,20 @@
-#include "tables.h"
+#include "contest/tables.h"
 
-#include <cstring>
+#include "base/text.h"
 
 namespace {
 const char* const kBands[] = {"80m", "80m", "40m", "20m", "15m", "10m"};
 const char* const kModes[] = {"RTTY", "BPSK63"};
-
-char foldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 }  // namespace
-
-bool equalsIgnoreCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (foldAscii(a[i]) != foldAscii(b[i])) return false;
-    return true;
-}
-
-std::string trimBlanks(const std::string& s) {
-    const char* ws = " \t\r\n\v\f";
-    const size_t b = s.find_first_not_of(ws);
-    if (b == std::string::npos) return std::string();
-    return s.substr(b, s.find_last_not_of(ws) - b + 1);
-}
 
 CContestRules::CContestRules(const char* const* entries, int count) {
     for (int i = 0; i < count; ++i) entries_.emplace_back(entries[i]);
 }
 
-int CContestRules::contains(const std::string& text) const {
+bool CContestRules::contains(const std::string& text) const {
     for (const auto& e : entries_)
-        if (equalsIgnoreCase(e, text)) return 1;
-    return 0;
+        if (equalsIgnoreCase(e, text)) return true;
+    return false;
 }
 
 const CContestRules& bandTable() {

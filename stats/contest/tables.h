@@ -9,9 +9,8 @@
 class CContestRules {
 public:
     CContestRules(const char* const* entries, int count);
-    // 1 at the first entry equal to text ignoring letter case, else 0.
-    int contains(const std::string& text) const;
-    const std::vector<std::string>& entries() const { return entries_; }
+    // True at the first entry equal to text ignoring letter case.
+    bool contains(const std::string& text) const;
     const std::string& operator[](size_t i) const { return entries_[i]; }
     size_t size() const { return entries_.size(); }
 
@@ -19,7 +18,9 @@ private:
     std::vector<std::string> entries_;
 };
 
-const CContestRules& bandTable();  // "80m" twice (row 0 of the info grid), no "160m"
+// HOST-QUIRK: "80m" twice (it also labels row 0 of the info grid, never drawn) and no
+// "160m", so a 160 m QSO is refused.
+const CContestRules& bandTable();
 const CContestRules& modeTable();  // "RTTY", "BPSK63"
 
 constexpr int kAreaCount = 27;
@@ -35,8 +36,3 @@ bool isRussianTextPrefix(const std::string& prefix);  // exact
 constexpr int kBandCount = 6;
 // "160m" 0, "80m" 1, "40m" 2, "20m" 3, "15m" 4, "10m" 5 (exact); anything else 0.
 int bandIndex(const std::string& band);
-
-// Case-insensitive equality of 8-bit texts (ASCII letters fold; other bytes compare as they are).
-bool equalsIgnoreCase(const std::string& a, const std::string& b);
-// The text without white space at either end.
-std::string trimBlanks(const std::string& s);

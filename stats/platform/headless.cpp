@@ -1,4 +1,4 @@
-#include "headless.h"
+#include "platform/headless.h"
 
 #include <dirent.h>
 #include <fnmatch.h>
@@ -6,7 +6,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "ini_file.h"
+#include "platform/ini_file.h"
 
 std::string HeadlessProfileStore::localPath(const std::string& file) {
     std::string p = file;
@@ -47,6 +47,8 @@ void StderrNotifier::show(const std::string& text, const std::string& caption, I
 
 bool ConfirmingHeaderDialog::run(CabrilloHeader&) { return true; }
 
+void StderrDiagnostics::fault(const std::string& what) { std::fprintf(stderr, "Stats: %s\n", what.c_str()); }
+
 DateTime SystemClock::nowUtc() {
     using namespace std::chrono;
     const double secs = duration_cast<duration<double>>(system_clock::now().time_since_epoch()).count();
@@ -62,7 +64,8 @@ Platform& defaultPlatform() {
     static ConfirmingHeaderDialog dialog;
     static HeadlessWindowBridge windows;
     static SystemClock clock;
-    static Platform platform{profile, folders, notifier, dialog, windows, clock};
+    static StderrDiagnostics diagnostics;
+    static Platform platform{profile, folders, notifier, dialog, windows, clock, diagnostics};
     return platform;
 }
 #endif

@@ -1,11 +1,11 @@
 // The platform without windows: used natively (tests, replay tool, benchmarks).
 // Settings go to a profile file relative to the current folder; message boxes become
-// lines on standard error; the header dialog confirms at once; the operator windows
+// lines on standard error, and so do faults; the header dialog confirms at once; the operator windows
 // do not exist, but what the core asks of them is counted so tests can observe it.
 #pragma once
 #include <atomic>
 
-#include "seams.h"
+#include "platform/seams.h"
 
 class HeadlessProfileStore : public ProfileStore {
 public:
@@ -46,4 +46,9 @@ public:
 class SystemClock : public Clock {
 public:
     DateTime nowUtc() override;
+};
+
+class StderrDiagnostics : public Diagnostics {
+public:
+    void fault(const std::string& what) override;
 };

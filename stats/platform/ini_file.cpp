@@ -1,11 +1,11 @@
-#include "ini_file.h"
+#include "platform/ini_file.h"
 
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <vector>
 
-#include "../contest/tables.h"
+#include "base/text.h"
 
 namespace {
 

@@ -1,10 +1,11 @@
-// The few ways the portable core reaches the platform. Each has a Win32 implementation
-// and a headless one (native builds, tests, the replay tool).
+// The few ways the portable core reaches the platform. Each has a Win32 implementation,
+// a headless one (native builds, the replay tool) and a test one (tests/unit).
 #pragma once
 #include <string>
 #include <vector>
 
-#include "../contest/datetime.h"
+#include "contest/datetime.h"
+#include "contest/window_bridge.h"
 
 // One key of a private settings file, section and key as given.
 class ProfileStore {
@@ -44,21 +45,18 @@ public:
     virtual bool run(CabrilloHeader& values) = 0;
 };
 
-// The operator windows, as far as the host's thread reaches into them.
-class WindowBridge {
-public:
-    virtual ~WindowBridge() = default;
-    virtual bool companionRunning() = 0;
-    virtual void startCompanion() = 0;
-    virtual void postRefresh() = 0;             // refresh message to the companion window
-    virtual void rearmBandChangeTimer() = 0;    // on the window thread, when that window exists
-    virtual void resetAreaWindow() = 0;         // when the area window exists
-};
-
 class Clock {
 public:
     virtual ~Clock() = default;
     virtual DateTime nowUtc() = 0;
+};
+
+// Faults the plug-in cannot report to the host (the host only sees results): a caught
+// exception, a file that could not be written. For whoever debugs the host.
+class Diagnostics {
+public:
+    virtual ~Diagnostics() = default;
+    virtual void fault(const std::string& what) = 0;
 };
 
 struct Platform {
@@ -68,6 +66,7 @@ struct Platform {
     HeaderDialog& headerDialog;
     WindowBridge& windows;
     Clock& clock;
+    Diagnostics& diagnostics;
 };
 
 // The platform of the build: Win32 on Windows, headless elsewhere.

@@ -2,8 +2,8 @@
 // the system clock, and the library's load and unload.
 #include <windows.h>
 
-#include "../contest/datetime.h"
-#include "win32_platform.h"
+#include "contest/datetime.h"
+#include "platform/win32_platform.h"
 
 std::string Win32ProfileStore::read(const std::string& file, const std::string& section, const std::string& key) {
     char buffer[100] = {0};
@@ -45,6 +45,8 @@ DateTime Win32Clock::nowUtc() {
     return DateTime(days, DateTime::valid);
 }
 
+void Win32Diagnostics::fault(const std::string& what) { OutputDebugStringA(("Stats: " + what + "\n").c_str()); }
+
 Platform& defaultPlatform() {
     static Win32ProfileStore profile;
     static Win32FolderSearch folders;
@@ -52,6 +54,7 @@ Platform& defaultPlatform() {
     static Win32HeaderDialog dialog;
     static Win32WindowBridge windows;
     static Win32Clock clock;
-    static Platform platform{profile, folders, notifier, dialog, windows, clock};
+    static Win32Diagnostics diagnostics;
+    static Platform platform{profile, folders, notifier, dialog, windows, clock, diagnostics};
     return platform;
 }

@@ -1,5 +1,5 @@
-#include "../windows/cabrillo_dialog.h"
-#include "win32_platform.h"
+#include "platform/win32_platform.h"
+#include "windows/cabrillo_dialog.h"
 
 bool Win32HeaderDialog::run(CabrilloHeader& values) {
     Cabrillo dialog(values);

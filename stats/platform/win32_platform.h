@@ -1,6 +1,6 @@
 // The Win32 implementations of the seams.
 #pragma once
-#include "seams.h"
+#include "platform/seams.h"
 
 class Win32ProfileStore : public ProfileStore {
 public:
@@ -39,4 +39,10 @@ public:
 class Win32Clock : public Clock {
 public:
     DateTime nowUtc() override;
+};
+
+// OutputDebugString: what a debugger attached to the host, or DebugView, shows.
+class Win32Diagnostics : public Diagnostics {
+public:
+    void fault(const std::string& what) override;
 };

@@ -1,88 +1,104 @@
-#include "bad_qso_report.h"
+#include "reports/bad_qso_report.h"
 
-#include <fstream>
-#include <vector>
+#include "base/file.h"
 
 const char* const kBadQsoHeader = "TALVEN-CUP TEST UBN file ";
 
-namespace badqso {
-const char* const wrongBand = "   WRONG BAND !!!";
-const char* const wrongMode = "   WRONG MODE !!!";
-const char* const noRxNumber = "   NO RX NUMBER !!!";
-const char* const badArea = "   Ukrainan Code Area is not acceptable \n !!!";
-const char* const dupe = "   DUPE !!!";
-}  // namespace badqso
-
 namespace {
-// Text mode: the platform's line end (CR LF on Windows).
-void writeLine(std::FILE* f, const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), f);
-    std::fputc('\n', f);
-    std::fflush(f);
+
+// Text mode: the platform's line end (CR LF on Windows), also for the break inside the
+// area message.
+bool writeLine(std::FILE* f, const std::string& line) {
+    const bool ok = std::fwrite(line.data(), 1, line.size(), f) == line.size() && std::fputc('\n', f) != EOF;
+    return std::fflush(f) == 0 && ok;
 }
+
 }  // namespace
 
 std::string BadQsoReport::fileNameFor(const DateTime& contestEnd) {
     return "BadQSO_StatsTALVENCP_" + contestEnd.format("%d_%m_%Y") + ".txt";
 }
 
-void BadQsoReport::start() {
-    endBatch();
-    if (std::FILE* f = std::fopen(fileName_.c_str(), "w")) {
-        writeLine(f, kBadQsoHeader);
-        std::fclose(f);
+const char* BadQsoReport::message(BadQsoReason reason) {
+    switch (reason) {
+        case BadQsoReason::wrongBand: return "   WRONG BAND !!!";
+        case BadQsoReason::wrongMode: return "   WRONG MODE !!!";
+        case BadQsoReason::noRxNumber: return "   NO RX NUMBER !!!";
+        // HOST-QUIRK: "Ukrainan", and a line break that puts " !!!" on a line of its own.
+        case BadQsoReason::badArea: return "   Ukrainan Code Area is not acceptable \n !!!";
+        case BadQsoReason::dupe: return "   DUPE !!!";
     }
+    return "";
 }
 
-void BadQsoReport::append(const BadQsoEntry& e, const char* message) {
-    if (!batch_) batch_ = std::fopen(fileName_.c_str(), "a");
-    if (!batch_) return;  // lost silently; acceptance does not depend on it
-    std::string line = "QSO:  " + std::to_string(e.frequencyKhz);
-    for (const std::string* piece : {&e.mode, &e.time, &e.ownCall, &e.rstSent, &e.exchangeSent, &e.call,
-                                     &e.rstReceived, &e.exchangeReceived}) {
-        line += "  ";
-        line += *piece;
-    }
-    line += message;
-    writeLine(batch_, line);
+void BadQsoReport::start(const std::string& fileName) {
+    fileName_ = fileName;
+    entries_.clear();
+    failureReported_ = false;
+    wrote(rewrite());
 }
 
-void BadQsoReport::endBatch() {
-    if (batch_) std::fclose(batch_);
-    batch_ = nullptr;
+void BadQsoReport::record(const QsoArgs& a, BadQsoReason reason) {
+    std::string text = "QSO:  " + std::to_string(a.frequencyHz / 1000);
+    for (const std::string& piece : {a.mode, a.time.format("%Y-%m-%d %H%M"), a.ownCall, a.rstSent, a.exchangeSent,
+                                     a.call, a.rstReceived, a.exchangeReceived}) {
+        text += "  ";
+        text += piece;
+    }
+    text += message(reason);
+    entries_.push_back(Entry{std::move(text), reason != BadQsoReason::dupe});
+    wrote((inStep_ && append(entries_.back())) || rewrite());
 }
 
-void BadQsoReport::removeEntriesOf(const std::string& call, const std::string& hhmm) {
-    endBatch();
-    std::vector<std::string> kept;
-    {
-        std::ifstream in(fileName_);
-        std::string line;
-        bool first = true;
-        const std::string time = " " + hhmm + " ";
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (first) {
-                first = false;
-                continue;
-            }
-            if (line.find(call) != std::string::npos && line.find(time) != std::string::npos) continue;
-            kept.push_back(line);
-        }
+void BadQsoReport::forget(const std::string& call, const DateTime& time) {
+    const std::string hhmm = " " + time.format("%H%M") + " ";
+    std::vector<Entry> kept;
+    for (Entry& e : entries_) {
+        const std::string first = e.text.substr(0, e.text.find('\n'));
+        if (first.find(call) != std::string::npos && first.find(hhmm) != std::string::npos) continue;
+        kept.push_back(std::move(e));
     }
-    if (std::FILE* f = std::fopen(fileName_.c_str(), "w")) {
-        writeLine(f, kBadQsoHeader);
-        for (const auto& l : kept) writeLine(f, l);
-        std::fclose(f);
-    }
+    entries_ = std::move(kept);
+    wrote(rewrite());
 }
 
-int BadQsoReport::countedLines() const {
-    std::ifstream in(fileName_);
-    if (!in) return 0;
+int BadQsoReport::badQsoCount() const {
     int count = 0;
-    std::string line;
-    while (std::getline(in, line))
-        if (line.find("DUPE") == std::string::npos && line.find("UBN") == std::string::npos) ++count;
+    for (const Entry& e : entries_) count += e.counted ? 1 : 0;
     return count;
+}
+
+std::string BadQsoReport::text() const {
+    std::string out = std::string(kBadQsoHeader) + "\n";
+    for (const Entry& e : entries_) out += e.text + "\n";
+    return out;
+}
+
+bool BadQsoReport::append(const Entry& e) {
+    UniqueFile f = openFile(fileName_, "a");
+    if (!f) return false;
+    // A file emptied or removed since the last write no longer holds the header and the
+    // earlier entries: it is rewritten whole instead.
+    if (std::fseek(f.get(), 0, SEEK_END) != 0 || std::ftell(f.get()) <= 0) return false;
+    const bool ok = writeLine(f.get(), e.text);
+    return closeFile(f) && ok;
+}
+
+bool BadQsoReport::rewrite() {
+    if (fileName_.empty()) return false;  // no run started yet
+    UniqueFile f = openFile(fileName_, "w");
+    if (!f) return false;
+    bool ok = writeLine(f.get(), kBadQsoHeader);
+    for (const Entry& e : entries_) ok = ok && writeLine(f.get(), e.text);
+    return closeFile(f) && ok;
+}
+
+void BadQsoReport::wrote(bool ok) {
+    inStep_ = ok;
+    if (ok) {
+        failureReported_ = false;
+    } else if (!failureReported_ && !fileName_.empty()) {
+        failureReported_ = true;
+        diagnostics_.fault("the bad-QSO report " + fileName_ + " could not be written; its entries still count");
+    }
 }

@@ -1,51 +1,56 @@
 // The report of rejected and dupe QSOs, a text file beside the host: a header line,
 // then one entry per reported QSO. Started afresh by each scoring run, appended to
-// while the log is fed, filtered when a QSO is removed, and its lines are counted by
-// the score.
+// while the log is fed, and pruned when a QSO is removed.
+//
+// The entries are kept in memory and written through to the file, so the bad-QSO count
+// and removals never depend on reading the file back: an entry counts once even when
+// its text spans two lines, removal takes an entry out with its continuation line, and
+// a file that could not be written (a folder in its place, a full disk) loses nothing
+// that counts. A file that fell out of step is rewritten whole at the next change.
 #pragma once
-#include <cstdio>
 #include <string>
+#include <vector>
 
-#include "../contest/datetime.h"
+#include "contest/bad_qso_sink.h"
+#include "contest/datetime.h"
+#include "platform/seams.h"
 
 extern const char* const kBadQsoHeader;  // "TALVEN-CUP TEST UBN file "
 
-namespace badqso {
-extern const char* const wrongBand;
-extern const char* const wrongMode;
-extern const char* const noRxNumber;
-extern const char* const badArea;  // spans two physical lines
-extern const char* const dupe;
-}  // namespace badqso
-
-// What a report entry shows of one QSO.
-struct BadQsoEntry {
-    unsigned frequencyKhz = 0;
-    std::string mode, time, ownCall, rstSent, exchangeSent, call, rstReceived, exchangeReceived;
-};
-
-class BadQsoReport {
+class BadQsoReport : public BadQsoSink {
 public:
+    explicit BadQsoReport(Diagnostics& diagnostics) : diagnostics_(diagnostics) {}
+    BadQsoReport(const BadQsoReport&) = delete;
+    BadQsoReport& operator=(const BadQsoReport&) = delete;
+
     // "BadQSO_StatsTALVENCP_dd_mm_yyyy.txt" from the contest end.
     static std::string fileNameFor(const DateTime& contestEnd);
+    // The message that ends an entry for this reason (it begins with three blanks).
+    static const char* message(BadQsoReason reason);
 
-    void setFileName(const std::string& name) { fileName_ = name; }
+    // No entries; the file `fileName` is replaced by the header line.
+    void start(const std::string& fileName);
+    void record(const QsoArgs& qso, BadQsoReason reason) override;
+    // Drops every entry whose first line holds the call and the time as " HHMM ".
+    void forget(const std::string& call, const DateTime& time) override;
+    int badQsoCount() const override;
+
     const std::string& fileName() const { return fileName_; }
-
-    // Replace any earlier content with the header line.
-    void start();
-    // Appends one entry; the file is opened on the first entry of a batch and kept open
-    // until endBatch(), so a QSO that writes nothing never touches the file.
-    void append(const BadQsoEntry& e, const char* message);
-    void endBatch();
-    // Keep every line but the header that does not contain both the call and " HHMM ".
-    void removeEntriesOf(const std::string& call, const std::string& hhmm);
-    // Lines that contain neither "DUPE" nor "UBN"; 0 when the file cannot be read.
-    int countedLines() const;
-
-    ~BadQsoReport() { endBatch(); }
+    // What the file holds when it is in step: the header and every entry, LF line ends.
+    std::string text() const;
 
 private:
+    struct Entry {
+        std::string text;  // without its line end; the area message holds a line break
+        bool counted;      // every entry but a dupe's
+    };
+    bool append(const Entry& e);
+    bool rewrite();
+    void wrote(bool ok);
+
+    Diagnostics& diagnostics_;
     std::string fileName_;
-    std::FILE* batch_ = nullptr;
+    std::vector<Entry> entries_;
+    bool inStep_ = false;           // the file holds exactly the header and entries_
+    bool failureReported_ = false;  // one message per failure, not one per QSO
 };

@@ -1,8 +1,9 @@
-#include "cabrillo_log.h"
+#include "reports/cabrillo_log.h"
 
 #include <cstdio>
 
-#include "../contest/tables.h"
+#include "base/file.h"
+#include "base/text.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -21,22 +22,9 @@ std::string asHeaderLines(const std::string& encoded, const std::string& keyword
 
 }  // namespace
 
-std::string replaceAll(const std::string& text, const std::string& find, const std::string& replacement) {
-    if (find.empty() || find == replacement) return text;
-    std::string out;
-    size_t pos = 0;
-    for (;;) {
-        const size_t hit = text.find(find, pos);
-        if (hit == std::string::npos) break;
-        out.append(text, pos, hit - pos).append(replacement);
-        pos = hit + find.size();
-    }
-    out.append(text, pos, std::string::npos);
-    return out;
-}
-
 std::string CabrilloLog::fileBaseFor(const std::string& ownCall) {
     const std::string base = trimBlanks(replaceAll(replaceAll(ownCall, "/", "_"), "\\", "_"));
+    // HOST-QUIRK: the name of a log without an own call.
     return base.empty() ? "KVAT" : base;
 }
 
@@ -46,7 +34,7 @@ std::string CabrilloLog::modeCode(const std::string& mode) {
     return "??";
 }
 
-int CabrilloLog::prepareHeader(const std::string& ownCall, const DateTime&, const DateTime&, const Settings& settings,
+bool CabrilloLog::prepareHeader(const std::string& ownCall, const DateTime&, const DateTime&, const Settings& settings,
                                HeaderDialog& dialog) {
     callsign = ownCall;
     fileBase = fileBaseFor(ownCall);
@@ -64,7 +52,7 @@ int CabrilloLog::prepareHeader(const std::string& ownCall, const DateTime&, cons
     arrlSection = "DX";
 
     CabrilloHeader h{callsign, name, address, claimed, contest, arrlSection, email, club, soapbox, operators, category};
-    if (!dialog.run(h)) return 0;
+    if (!dialog.run(h)) return false;
     callsign = h.callsign;
     operators = h.operators;
     category = h.category;
@@ -88,7 +76,7 @@ int CabrilloLog::prepareHeader(const std::string& ownCall, const DateTime&, cons
     soapbox = asHeaderLines(soapbox, "SOAPBOX");
     address = asHeaderLines(address, "ADDRESS");
     qsoLines.clear();
-    return 1;
+    return true;
 }
 
 void CabrilloLog::addQsoLine(const std::string& call, unsigned frequencyKhz, const std::string& modeCode,
@@ -115,6 +103,7 @@ CabrilloLog::WriteResult CabrilloLog::writeFile(int claimedScore, const std::str
     const std::string temp = target + ".tmp";
     std::string text;
     text += "START-OF-LOG: 2.0\r\n";
+    // HOST-QUIRK: the blanks before the line ends of these two lines are the format's.
     text += "ARRL-SECTION: " + arrlSection + " \r\n";
     text += "CALLSIGN: " + callsign + "\r\n";
     text += "CATEGORY: " + category + "\r\n";
@@ -130,11 +119,11 @@ CabrilloLog::WriteResult CabrilloLog::writeFile(int claimedScore, const std::str
     for (const auto& l : qsoLines) text += l;
     text += "END-OF-LOG:\r\n";
 
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
+    UniqueFile f = openFile(temp, "wb");
     bool ok = f != nullptr;
     if (f) {
-        ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-        ok = (std::fclose(f) == 0) && ok;
+        ok = std::fwrite(text.data(), 1, text.size(), f.get()) == text.size();
+        ok = closeFile(f) && ok;
     }
     if (ok) {
 #ifdef _WIN32

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "../contest/datetime.h"
-#include "../platform/seams.h"
-#include "../settings.h"
+#include "contest/datetime.h"
+#include "platform/seams.h"
+#include "settings.h"
 
 class CabrilloLog {
 public:
@@ -15,8 +15,8 @@ public:
     std::vector<std::string> qsoLines;
 
     // Loads the header values, runs the dialog and saves what the operator confirmed.
-    // 1 when confirmed, 0 when cancelled. The dates are accepted but written nowhere.
-    int prepareHeader(const std::string& ownCall, const DateTime& start, const DateTime& end, const Settings& settings,
+    // True when confirmed. The dates are accepted but written nowhere.
+    bool prepareHeader(const std::string& ownCall, const DateTime& start, const DateTime& end, const Settings& settings,
                       HeaderDialog& dialog);
     void addQsoLine(const std::string& call, unsigned frequencyKhz, const std::string& modeCode, const DateTime& time,
                     const std::string& rstSent, const std::string& exchangeSent, const std::string& rstReceived,
@@ -33,6 +33,3 @@ public:
     static std::string fileBaseFor(const std::string& ownCall);
     static std::string modeCode(const std::string& mode);
 };
-
-// Every occurrence of `find` replaced, scanning on after each inserted replacement.
-std::string replaceAll(const std::string& text, const std::string& find, const std::string& replacement);

@@ -1,8 +1,6 @@
-// The result summary the host shows: plain text with TABs and CR LF, or a small HTML
-// document once the host has announced itself.
-#include <cstdio>
+#include "reports/summary.h"
 
-#include "../plugin.h"
+#include <cstdio>
 
 namespace {
 
@@ -32,11 +30,12 @@ void htmlRow(std::string& out, const BandRow& r, const char* label) {
 
 }  // namespace
 
-std::string buildSummary(const ScoreFigures& f, const ContestState& s, bool logEmpty) {
+std::string buildSummary(const ScoreFigures& f, const ContestData& s) {
     std::string out;
-    const char* start = s.contestStartDayMonth.c_str();
-    const char* end = s.contestEndDate.c_str();
-    const char* call = s.ownCall.c_str();
+    const char* start = s.period.contestStartDayMonth.c_str();
+    const char* end = s.period.contestEndDate.c_str();
+    const char* call = s.own.ownCall.c_str();
+    const bool ownUkraine = s.own.ownIsUkraine;
     const BandRow& t = f.total;
     if (!s.htmlOutput) {
         appendf(out, "\tTALVEN-CUP Contest %s-%s \r\n\t     Contestant: %s\r\n\tQSOs\tPoints\tDXCC\tArea\tRTTY75\tBPSK63\r\n",
@@ -48,16 +47,18 @@ std::string buildSummary(const ScoreFigures& f, const ContestState& s, bool logE
                 "Total\t %i\t %i\t %i\t %i\t %i\t %i\r\nDupe\t %i\r\nBad QSO\t %i\r\n\r\nScore = %i * ( %i + %i) = %i \r\n",
                 t.qsos, t.points, t.dxcc, t.areas, t.rttyQsos, t.bpskQsos, f.dupes, f.badQsoCount, t.points, t.dxcc,
                 t.areas, f.score);
-        if (s.exportRequested == 0 && !logEmpty) {
+        if (s.exportRequested == 0 && !s.qsoLog.empty()) {
             appendf(out,
                     "\r\nHourly (10min) QSO rate: %5i (%i) QSOs/hour\r\nHourly (10min) pts rate: %5i (%i) points/hour\r\n"
                     "\r\nLast QSO: %i points\r\n\r\n%s",
                     f.qsos60, 6 * f.qsos10, f.points60, 6 * f.points10, f.lastQsoPoints,
-                    s.ownIsUkraine ? kCreditPlainUkraine : kCreditPlain);
+                    ownUkraine ? kCreditPlainUkraine : kCreditPlain);
         }
         return out;
     }
 
+    // HOST-QUIRK: the markup's odd tags ("</center></b>", "</small>", a row without "<tr>")
+    // are what the host's display was made for.
     out += "<html><head><style>table{ width:100%; }table, th, td{ border: 1px solid black; border-collapse: collapse; }"
            "th, td{ padding: 1px; text-align: middle; }th,td{ background-color: #fffac6; color: black; }</style>"
            "</head><body>";
@@ -80,6 +81,6 @@ std::string buildSummary(const ScoreFigures& f, const ContestState& s, bool logE
     appendf(out, rateRow, "Hourly (10min/1 hour) QSO rate:", f.qsos60, 6 * f.qsos10);
     appendf(out, rateRow, "Hourly (10min/1 hour) pts rate:", f.points60, 6 * f.points10);
     appendf(out, "</table><h6 align=\"right\">%s</h6></body></html>",
-            s.ownIsUkraine ? kCreditHtmlUkraine : kCreditHtml);
+            ownUkraine ? kCreditHtmlUkraine : kCreditHtml);
     return out;
 }

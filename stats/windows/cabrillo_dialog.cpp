@@ -1,8 +1,8 @@
-#include "cabrillo_dialog.h"
+#include "windows/cabrillo_dialog.h"
 
 #include <vector>
 
-#include "../resources/resource.h"
+#include "resources/resource.h"
 
 namespace {
 

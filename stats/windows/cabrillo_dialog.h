@@ -1,8 +1,8 @@
 // The Cabrillo header dialog (template IDD_CABRILLO): shows the eleven header values
 // of an export and, when the operator confirms, takes the edited texts back.
 #pragma once
-#include "../platform/seams.h"
-#include "dialog_base.h"
+#include "platform/seams.h"
+#include "windows/dialog_base.h"
 
 class Cabrillo : public CDialogBase {
 public:

@@ -1,4 +1,4 @@
-#include "dialog_base.h"
+#include "windows/dialog_base.h"
 
 #include <vector>
 

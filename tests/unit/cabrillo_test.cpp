@@ -3,6 +3,7 @@
 
 #include <fstream>
 
+#include "base/text.h"
 #include "fake_platform.h"
 
 TEST(ReplaceAll, ScansOnAfterEachReplacement) {

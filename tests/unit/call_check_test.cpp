@@ -30,7 +30,7 @@ TEST_F(CallCheck, OutsideTheContestDependsOnTheHostVersion) {
     EXPECT_EQ(check("DL1AA").result, 4);
     band = "20m";
     EXPECT_EQ(check("DL1AA", "DL", "", "PSK31").result, 4);
-    plugin->state().hostVersion = "2.19";
+    data()->hostVersion = "2.19";
     band = "160m";
     EXPECT_EQ(check("DL1AA").result, 1);
     CallCheckArgs a;
@@ -59,7 +59,7 @@ TEST_F(CallCheck, DupesAndMultipliersFollowTheLogExactly) {
 
 TEST_F(CallCheck, UkrainianStationsScoreByArea) {
     reset();
-    plugin->state().areaHintEnabled = 1;
+    flags().areaHintEnabled = true;
     add(qso("UT1AA", "20m", "RTTY", "1200", "KV", "UR"));
     add(qso("DL1AA", "20m", "RTTY", "1201"));
     auto a = check("UT2AA", "UR", "LV");
@@ -74,17 +74,17 @@ TEST_F(CallCheck, UkrainianStationsScoreByArea) {
     a = check("DL2AA");
     EXPECT_TRUE(a.hintWritten);
     EXPECT_EQ(a.hint, "");
-    plugin->state().areaHintEnabled = 0;
+    flags().areaHintEnabled = false;
     EXPECT_FALSE(check("UT2AA", "UR", "LV").hintWritten);
 }
 
 TEST_F(CallCheck, TenMinuteWarningAfterABandChange) {
     reset();
-    plugin->state().areaHintEnabled = 1;
+    flags().areaHintEnabled = true;
     add(qso("DL1AA", "40m", "RTTY", "1200"));
     add(qso("DL1AB", "20m", "RTTY", "1230"));  // band change 30 minutes later: index 1, no warning
     add(qso("DL1AC", "40m", "RTTY", "1231"));  // back within 10 minutes: recorded at index 2
-    EXPECT_EQ(plugin->state().lastBandChangeIndex, 2);
+    EXPECT_EQ(flags().lastBandChangeIndex, 2);
 
     band = "20m";
     minutesAfter("1231", 3);
@@ -139,10 +139,10 @@ TEST_F(CallCheck, ChangeIndexOutsideTheLogMeansNoChange) {
     reset();
     add(qso("DL1AA", "40m", "RTTY", "1200"));
     add(qso("DL1AB", "40m", "RTTY", "1201"));
-    plugin->state().lastBandChangeIndex = 7;
+    flags().lastBandChangeIndex = 7;
     EXPECT_FALSE(check("F1AA", "F").warningWritten);
     EXPECT_FALSE(check("F1AA", "F").hintWritten);
-    plugin->state().lastBandChangeIndex = -1;
+    flags().lastBandChangeIndex = -1;
     EXPECT_EQ(check("F1AA", "F").result, 2);
 }
 
@@ -154,5 +154,5 @@ TEST_F(CallCheck, PendingRefreshIsPostedOnceWhileTheWindowRuns) {
     check("DL1AA");
     check("DL1AA");
     EXPECT_EQ(windows.refreshes, 1);
-    EXPECT_EQ(plugin->state().refreshPending, 0);
+    EXPECT_FALSE(flags().refreshPending);
 }

@@ -64,6 +64,12 @@ public:
     DateTime now = DateTime::fromCalendar(2017, 12, 16, 12, 0, 0);
 };
 
+class RecordingDiagnostics : public Diagnostics {
+public:
+    void fault(const std::string& what) override { faults.push_back(what); }
+    std::vector<std::string> faults;
+};
+
 // Runs each test in a temporary folder of its own.
 class InTempFolder : public ::testing::Test {
 protected:
@@ -86,8 +92,14 @@ protected:
     ScriptedDialog dialog;
     HeadlessWindowBridge windows;
     FixedClock clock;
-    Platform platform{profile, folders, notifier, dialog, windows, clock};
+    RecordingDiagnostics diagnostics;
+    Platform platform{profile, folders, notifier, dialog, windows, clock, diagnostics};
     std::unique_ptr<Plugin> plugin;
+
+    // The state as the window thread reaches it: the data under the lock (held while
+    // the handle lives: release it before calling the plug-in), and the shared flags.
+    ContestState::Locked<ContestData> data() { return plugin->state().lock(); }
+    SharedFlags& flags() { return plugin->state().shared; }
 
     // A reset for own call, prefix and continent; the contest ends 17.12.2017.
     void reset(const std::string& ownCall = "OK1XYZ", const std::string& ownPrefix = "OK",

@@ -51,8 +51,11 @@ Outcome IndexEquivalence::replay(unsigned seed) {
             run.answers.push_back(std::to_string(ans.result) + "|" + ans.warning + "|" + ans.hint);
         }
     }
-    for (const auto& q : plugin.state().qsoLog)
-        run.marks.push_back(q.call + q.band + q.mode + q.area + std::to_string(q.dupe) + std::to_string(q.bad));
+    {
+        const auto d = plugin.state().lock();
+        for (const auto& q : d->qsoLog)
+            run.marks.push_back(q.call + q.band + q.mode + q.area + std::to_string(q.dupe) + std::to_string(q.bad));
+    }
     run.summary = plugin.getResult();
     run.report = report();
     return run;
@@ -62,14 +65,14 @@ TEST_F(IndexEquivalence, SameAnswersAsThePlainScans) {
     for (unsigned seed : {1u, 2u, 3u}) {
         SCOPED_TRACE(seed);
         plugin = std::make_unique<Plugin>(platform);
-        plugin->state().areaHintEnabled = 1;
+        flags().areaHintEnabled = true;
         reset();
         clock.now = at("1130");
         const Outcome indexed = replay(seed);
 
         plugin = std::make_unique<Plugin>(platform);
-        plugin->state().index.usePlainScans(true);
-        plugin->state().areaHintEnabled = 1;
+        data()->index.usePlainScans(true);
+        flags().areaHintEnabled = true;
         reset();
         const Outcome plain = replay(seed);
 

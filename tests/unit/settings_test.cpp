@@ -89,7 +89,7 @@ TEST_F(StartToggle, AlternatesAndHonoursTheHostVersion) {
     folders.names = {"Orba2.ini"};
     std::ofstream("Orba2.ini") << "Orba=2.14R\n";
     reset();
-    EXPECT_EQ(plugin->state().hostVersion, "2.14R");
+    EXPECT_EQ(data()->hostVersion, "2.14R");
     EXPECT_EQ(windows.starts, 2);
     EXPECT_EQ(profile.values["Start"], "1");
     EXPECT_EQ(folders.patterns.back(), "host/*.ini");
@@ -102,6 +102,6 @@ TEST_F(StartToggle, AnExportRunNeverStartsTheWindows) {
     EXPECT_EQ(profile.values["Start"], "0");
     dialog.confirm = false;
     reset("OK1XYZ", "OK", "EU", 1);
-    EXPECT_EQ(plugin->state().exportRequested, 0);
+    EXPECT_EQ(data()->exportRequested, 0);
     EXPECT_EQ(windows.starts, 0);
 }
