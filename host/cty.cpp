@@ -89,7 +89,8 @@ bool CountryFile::parse(std::string_view text, const std::string& fileName, std:
         entity.name = std::string(fields[0]);
         entity.continent = toUpper(fields[3]);
         std::string_view primary = fields[7];  // "*" marks entities on the WAE list only
-        if (!primary.empty() && primary[0] == '*') primary.remove_prefix(1);
+        entity.waeOnly = !primary.empty() && primary[0] == '*';
+        if (entity.waeOnly) primary.remove_prefix(1);
         entity.prefix = std::string(primary);  // as written: sub-entities are "3D2/c"
         if (entity.prefix.empty() || entity.continent.size() != 2)
             return fail("entity '" + entity.name + "' has no primary prefix or continent");
@@ -113,20 +114,24 @@ bool CountryFile::parse(std::string_view text, const std::string& fileName, std:
             size_t k = 0;
             for (; k < alias.size() && isCallChar(char(std::toupper(static_cast<unsigned char>(alias[k])))); ++k)
                 key.push_back(char(std::toupper(static_cast<unsigned char>(alias[k]))));
-            Target target{index, {}};
+            Listing listing{index, {}};
             // Overrides; the zone, position and time zone ones are of no use here.
             while (k < alias.size()) {
                 char open = alias[k];
                 char close = open == '(' ? ')' : open == '[' ? ']' : open == '<' ? '>' : open == '{' ? '}' : open == '~' ? '~' : 0;
                 size_t end = close ? alias.find(close, k + 1) : std::string_view::npos;
                 if (end == std::string_view::npos) break;  // tolerate a malformed tail
-                if (open == '{') target.continent = toUpper(alias.substr(k + 1, end - k - 1));
+                if (open == '{') listing.continent = toUpper(alias.substr(k + 1, end - k - 1));
                 k = end + 1;
             }
             if (key.empty()) continue;
+            // The first entity that lists a call or prefix places it; the first DXCC entity
+            // that lists it too is the one it counts for when the first is a WAE entity
+            // (4U1A: Vienna Intl Ctr, then Austria).
             auto& map = exactCall ? exactCalls_ : prefixes_;
-            if (map.emplace(key, std::move(target)).second && !exactCall)
-                longestPrefixLength_ = std::max(longestPrefixLength_, key.size());
+            auto [it, inserted] = map.try_emplace(std::move(key), std::move(listing));
+            if (!entity.waeOnly && it->second.dxccEntity == kNoEntity) it->second.dxccEntity = index;
+            if (inserted && !exactCall) longestPrefixLength_ = std::max(longestPrefixLength_, it->first.size());
         }
     }
     if (entities_.empty()) return fail("no entities: not a country file");
@@ -144,40 +149,57 @@ bool CountryFile::load(const std::string& path, std::string& error) {
     return parse(buffer.str(), path, error);
 }
 
-const CountryFile::Target* CountryFile::exact(std::string_view call) const {
-    auto it = exactCalls_.find(std::string(call));
-    return it == exactCalls_.end() ? nullptr : &it->second;
-}
-
-const CountryFile::Target* CountryFile::longestPrefix(std::string_view text) const {
+const CountryFile::Listing* CountryFile::longestListing(std::string_view text, bool dxccOnly) const {
     std::string key(text.substr(0, std::min(text.size(), longestPrefixLength_)));
     while (!key.empty()) {
         auto it = prefixes_.find(key);
-        if (it != prefixes_.end()) return &it->second;
+        if (it != prefixes_.end() && (!dxccOnly || it->second.dxccEntity != kNoEntity)) return &it->second;
         key.pop_back();
     }
     return nullptr;
 }
 
-const CountryFile::Target* CountryFile::resolveBase(std::string_view call) const {
-    if (const Target* t = exact(call)) return t;
+// The DXCC entity that a call or prefix listed under an entity counts for: that entity,
+// unless it is on the WAE list only; then the DXCC entity that lists the same call or
+// prefix, or else the one with the longest prefix of the text.
+uint32_t CountryFile::countsFor(const Listing& listing, std::string_view text) const {
+    if (!entities_[listing.entity].waeOnly) return listing.entity;
+    if (listing.dxccEntity != kNoEntity) return listing.dxccEntity;
+    if (const Listing* p = longestListing(text, true)) return p->dxccEntity;
+    return listing.entity;  // no DXCC entity covers it: the WAE entity is all the file knows
+}
+
+CountryFile::Match CountryFile::exact(std::string_view call) const {
+    auto it = exactCalls_.find(std::string(call));
+    if (it == exactCalls_.end()) return {};
+    return {&it->second, countsFor(it->second, call)};
+}
+
+CountryFile::Match CountryFile::longestPrefix(std::string_view text) const {
+    const Listing* p = longestListing(text, false);
+    if (!p) return {};
+    return {p, countsFor(*p, text)};
+}
+
+CountryFile::Match CountryFile::resolveBase(std::string_view call) const {
+    if (Match m = exact(call)) return m;
     return longestPrefix(call);
 }
 
-CtyResult CountryFile::result(const Target* t) const {
+CtyResult CountryFile::result(const Match& m) const {
     CtyResult r;
-    if (!t) return r;
-    const CtyEntity& e = entities_[t->entity];
-    r.prefix = e.prefix;
-    r.continent = t->continent.empty() ? e.continent : t->continent;
-    r.entity = e.name;
+    if (!m) return r;
+    const CtyEntity& dxcc = entities_[m.dxccEntity];
+    r.prefix = dxcc.prefix;
+    r.entity = dxcc.name;
+    r.continent = m.where->continent.empty() ? entities_[m.where->entity].continent : m.where->continent;
     return r;
 }
 
 CtyResult CountryFile::resolve(std::string_view callText) const {
     const std::string call = toUpper(trim(callText));
     if (call.empty()) return {};
-    if (const Target* t = exact(call)) return result(t);
+    if (Match m = exact(call)) return result(m);
     if (call.find('/') == std::string::npos) return result(longestPrefix(call));
 
     std::vector<std::string_view> parts;
@@ -214,9 +236,9 @@ CtyResult CountryFile::resolve(std::string_view callText) const {
         }
     }
     if (!location.empty())
-        if (const Target* t = longestPrefix(location)) return result(t);
+        if (Match m = longestPrefix(location)) return result(m);
     if (!area.empty() && area.size() == 1 && !isUsCall(parts[base])) {
-        if (const Target* t = resolveBase(withCallArea(parts[base], area))) return result(t);
+        if (Match m = resolveBase(withCallArea(parts[base], area))) return result(m);
     }
     return result(resolveBase(parts[base]));
 }

@@ -5,6 +5,13 @@
 // comma-separated alias list ended by ';'. Aliases are prefixes, or "=CALL" for exact
 // calls, each optionally followed by overrides: (CQ zone) [ITU zone] <lat/lon> {continent}
 // ~time zone~. Only the continent override matters here.
+//
+// Entities whose primary prefix is marked '*' are on the WAE list only (Sicily "*IT9",
+// European Turkey "*TA1", Vienna Intl Ctr "*4U1V", ...). They are no DXCC entities, so a
+// call they list counts for the DXCC entity that contains it: the DXCC entity that also
+// lists the same call or prefix, or else the one with the longest prefix of it (IT9ABC
+// counts as "I", 4U1A as "OE", TA1BX as "TA"). The continent stays the one the full list
+// gives, from the first listing and its override (TA1BX is in "EU", IG9A in "AF").
 #pragma once
 #include <cstdint>
 #include <string>
@@ -18,12 +25,13 @@ struct CtyEntity {
     std::string name;
     std::string prefix;     // primary prefix, "UR"; the WAE-only marker '*' removed
     std::string continent;  // "EU"
+    bool waeOnly = false;   // marked '*': on the WAE list only, no DXCC entity
 };
 
 struct CtyResult {
-    std::string prefix;     // empty when not placed
-    std::string continent;  // empty when not placed
-    std::string entity;     // entity name, for messages
+    std::string prefix;     // the DXCC entity's primary prefix; empty when not placed
+    std::string continent;  // where the station is; empty when not placed
+    std::string entity;     // the DXCC entity's name, for messages
     bool maritime = false;  // /MM: deliberately no country
     bool found() const { return !prefix.empty(); }
 };
@@ -38,18 +46,29 @@ public:
     CtyResult resolve(std::string_view call) const;
 
 private:
-    struct Target {
-        uint32_t entity;
-        std::string continent;  // override, or empty
+    static constexpr uint32_t kNoEntity = UINT32_MAX;
+    // One call or prefix of the alias lists.
+    struct Listing {
+        uint32_t entity;                  // the first entity that lists it: where the station is
+        std::string continent;            // that listing's override, or empty
+        uint32_t dxccEntity = kNoEntity;  // the first DXCC entity that lists it, if any
     };
-    const Target* exact(std::string_view call) const;
-    const Target* longestPrefix(std::string_view text) const;
-    const Target* resolveBase(std::string_view call) const;
-    CtyResult result(const Target* t) const;
+    // A call placed: the listing that says where, and the DXCC entity it counts for.
+    struct Match {
+        const Listing* where = nullptr;
+        uint32_t dxccEntity = kNoEntity;
+        explicit operator bool() const { return where != nullptr; }
+    };
+    Match exact(std::string_view call) const;
+    Match longestPrefix(std::string_view text) const;
+    const Listing* longestListing(std::string_view text, bool dxccOnly) const;
+    uint32_t countsFor(const Listing& listing, std::string_view text) const;
+    Match resolveBase(std::string_view call) const;
+    CtyResult result(const Match& m) const;
 
     std::vector<CtyEntity> entities_;
-    std::unordered_map<std::string, Target> prefixes_;
-    std::unordered_map<std::string, Target> exactCalls_;
+    std::unordered_map<std::string, Listing> prefixes_;
+    std::unordered_map<std::string, Listing> exactCalls_;
     size_t longestPrefixLength_ = 0;
 };
 
