@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "../../stats/resources/resource.h"
+#include "resources/resource.h"
 #include "stats_library.h"
 #include "wine_test.h"
 

@@ -1,0 +1,73 @@
+#!/usr/bin/env python3
+"""Checks the include rules of ARCHITECTURE.md: each folder of the plug-in includes only
+what lies below it, every include names its folder from one root (no "../"), and the
+stand-in host and modepad include nothing of the plug-in. Prints each broken rule;
+exit 1 when there is one."""
+import os
+import re
+import sys
+
+root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+# What the files under each folder of stats/ may include, besides their own folder and
+# the standard and system headers (angle brackets). The longest matching key wins.
+ALLOWED = {
+    "stats/base/": [],
+    "stats/contest/": ["base/"],
+    "stats/platform/seams.h": ["contest/"],
+    "stats/settings.": ["platform/seams.h"],
+    "stats/reports/": ["base/", "contest/", "platform/seams.h", "settings.h"],
+    "stats/windows/": ["base/", "contest/", "platform/seams.h", "resources/", "win32_owners.h"],
+    "stats/platform/": ["base/", "contest/", "windows/", "resources/", "win32_owners.h"],
+    "stats/plugin.": ["base/", "contest/", "platform/", "reports/", "settings.h"],
+    "stats/exports.": ["base/", "contest/", "platform/", "reports/", "settings.h", "plugin.h"],
+    "stats/dllmain.": ["base/", "contest/", "platform/", "windows/", "plugin.h", "win32_owners.h"],
+}
+SOURCE = re.compile(r"\.(h|hpp|cpp|cc)$")
+INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
+
+
+def own_folder(path):
+    rel = path[len("stats/"):]
+    return rel.split("/")[0] + "/" if "/" in rel else None
+
+
+def main():
+    problems = []
+    for top in ("stats", "host", "modepad", "common", "tests", "bench"):
+        for folder, _, files in os.walk(os.path.join(root, top)):
+            for name in files:
+                if not SOURCE.search(name):
+                    continue
+                path = os.path.relpath(os.path.join(folder, name), root).replace(os.sep, "/")
+                with open(os.path.join(root, path), encoding="utf-8", errors="replace") as f:
+                    lines = f.readlines()
+                for number, line in enumerate(lines, 1):
+                    m = INCLUDE.match(line)
+                    if not m:
+                        continue
+                    target = m.group(1)
+                    where = f"{path}:{number}: \"{target}\""
+                    if "../" in target:
+                        problems.append(f"{where}: includes name their folder from the root, not with ../")
+                    beside = os.path.exists(os.path.join(root, os.path.dirname(path), target))
+                    if top in ("host", "modepad") and not beside and (
+                            target.startswith("stats/") or os.path.exists(os.path.join(root, "stats", target))):
+                        problems.append(f"{where}: {top}/ includes nothing of the plug-in")
+                    if top != "stats":
+                        continue
+                    keys = [k for k in ALLOWED if path.startswith(k)]
+                    if not keys:
+                        continue
+                    own = own_folder(path) or os.path.splitext(path.split("/")[-1])[0] + ".h"
+                    allowed = ALLOWED[max(keys, key=len)] + [own]
+                    if not any(target.startswith(a) for a in allowed if a):
+                        problems.append(f"{where}: not below {max(keys, key=len)}")
+    for p in problems:
+        print(p)
+    print(f"layers: {'ok' if not problems else str(len(problems)) + ' broken'}")
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
