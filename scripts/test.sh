@@ -19,7 +19,7 @@ count() {  # passed failed
 
 echo "== native tests"
 log=$(mktemp)
-ctest --test-dir build/native --output-on-failure -j "$(nproc)" 2>&1 | tee "$log" | grep -v -E '^ +Start|Test +#.*Passed'
+ctest --test-dir build/native --output-on-failure --timeout 300 -j "$(nproc)" 2>&1 | tee "$log" | grep -v -E '^ +Start|Test +#.*Passed'
 total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -n1)
 bad=$(sed -n 's/.* \([0-9]*\) tests failed out of.*/\1/p' "$log" | tail -n1)
 if [ -z "$total" ]; then count 0 1; else count $((total - bad)) "$bad"; fi

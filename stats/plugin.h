@@ -32,7 +32,6 @@ public:
     ContestEngine& engine() { return engine_; }
     const BadQsoReport& report() const { return report_; }
     CabrilloLog& cabrillo() { return cabrillo_; }
-    Platform& platform() { return platform_; }
 
 private:
     // Whether this run starts the operator windows, by the "Start" toggle and the host version.

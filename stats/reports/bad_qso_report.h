@@ -35,7 +35,6 @@ public:
     void forget(const std::string& call, const DateTime& time) override;
     int badQsoCount() const override;
 
-    const std::string& fileName() const { return fileName_; }
     // What the file holds when it is in step: the header and every entry, LF line ends.
     std::string text() const;
 
