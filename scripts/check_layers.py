@@ -20,7 +20,8 @@ ALLOWED = {
     "stats/windows/": ["base/", "contest/", "platform/seams.h", "resources/", "win32_owners.h"],
     "stats/platform/": ["base/", "contest/", "windows/", "resources/", "win32_owners.h"],
     "stats/plugin.": ["base/", "contest/", "platform/", "reports/", "settings.h"],
-    "stats/exports.": ["base/", "contest/", "platform/", "reports/", "settings.h", "plugin.h"],
+    "stats/export_guard.": ["platform/seams.h"],
+    "stats/exports.": ["export_guard.h", "base/", "contest/", "platform/", "reports/", "settings.h", "plugin.h"],
     "stats/dllmain.": ["base/", "contest/", "platform/", "windows/", "plugin.h", "win32_owners.h"],
 }
 SOURCE = re.compile(r"\.(h|hpp|cpp|cc)$")

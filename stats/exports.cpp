@@ -8,6 +8,7 @@
 #include <string>
 
 #include "contest/exchange.h"
+#include "export_guard.h"
 #include "exports.h"
 #include "plugin.h"
 
@@ -41,25 +42,10 @@ QsoArgs qsoArgs(const char* ownCall, const char* call, const OleDateTime* time, 
     return a;
 }
 
-void recordFault(const char* where, const char* what) {
-    try {
-        defaultPlatform().diagnostics.fault(std::string(where) + ": " + what);
-    } catch (...) {
-        // Nothing more can be done without the host seeing it.
-    }
-}
-
-// Nothing may be thrown across the boundary; a failure gives the neutral result.
+// Every export runs inside this, with the platform's diagnostics.
 template <typename R, typename F>
 R guarded(const char* where, R fallback, F f) {
-    try {
-        return f();
-    } catch (const std::exception& e) {
-        recordFault(where, e.what());
-    } catch (...) {
-        recordFault(where, "unknown exception");
-    }
-    return fallback;
+    return guarded(defaultPlatform().diagnostics, where, fallback, f);
 }
 
 }  // namespace

@@ -7,8 +7,10 @@
 #include <ctime>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
+#include "export_guard.h"
 #include "exports.h"
 #include "fake_platform.h"
 
@@ -125,4 +127,12 @@ TEST_F(BoundaryNulls, HostBuffersGetAtMost99Characters) {
     EXPECT_EQ(std::strlen(warning), 99u);
     EXPECT_EQ(std::string(warning, 26), "QSO c WWWWWWWWWWWWWWWWWWWW");
     EXPECT_EQ(warning[100], '\0');
+}
+
+TEST(ExportGuard, AFailureGivesTheNeutralResultAndIsRecorded) {
+    RecordingDiagnostics diagnostics;
+    EXPECT_EQ(guarded(diagnostics, "AddData0", 0, []() -> int { throw std::runtime_error("disk on fire"); }), 0);
+    EXPECT_STREQ(guarded(diagnostics, "GetResult0", "", []() -> const char* { throw 42; }), "");
+    EXPECT_EQ(guarded(diagnostics, "ResetStats0", 1, [] { return 1; }), 1);
+    EXPECT_EQ(diagnostics.faults, (std::vector<std::string>{"AddData0: disk on fire", "GetResult0: unknown exception"}));
 }
