@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "win32_owners.h"
+
 namespace wt {
 
 // ---- checks -------------------------------------------------------------------------
@@ -44,7 +46,7 @@ public:
 private:
     static DWORD WINAPI entry(LPVOID self);
     std::function<void()> body_;
-    HANDLE thread_ = nullptr;
+    win32::KernelHandle thread_;
     DWORD id_ = 0;
 };
 
