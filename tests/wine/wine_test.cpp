@@ -96,6 +96,27 @@ bool Worker::wait(DWORD milliseconds) {
     return thread_ && WaitForSingleObject(thread_.get(), milliseconds) == WAIT_OBJECT_0;
 }
 
+HWND createHostWindow(const char* title, HWND owner) {
+    static const ATOM windowClass = [] {
+        WNDCLASSA c{};
+        c.lpfnWndProc = DefWindowProcA;
+        c.hInstance = GetModuleHandleA(nullptr);
+        c.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        c.lpszClassName = "WineTestHostWindow";
+        return RegisterClassA(&c);
+    }();
+    if (!windowClass) return nullptr;
+    const DWORD style = owner ? WS_POPUP | WS_CAPTION | WS_SYSMENU : WS_OVERLAPPEDWINDOW;
+    HWND w = CreateWindowExA(0, "WineTestHostWindow", title, style | WS_VISIBLE, 60, 60, 500, 400, owner, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
+    if (w) {
+        SetForegroundWindow(w);
+        SetActiveWindow(w);
+    }
+    return w;
+}
+
 std::string className(HWND w) {
     char name[256] = {0};
     GetClassNameA(w, name, sizeof name);
