@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "win32_owners.h"
 #else
 #include <dlfcn.h>
 #include <unistd.h>
@@ -23,11 +25,11 @@ void bind(Fn& fn, void* address) {
 #ifdef _WIN32
 std::string lastErrorText() {
     DWORD code = GetLastError();
-    char* text = nullptr;
+    win32::LocalMemory<char> text;
+    // With ALLOCATE_BUFFER the buffer argument is where the address of the new text goes.
     FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string s = text ? text : "error " + std::to_string(code);
-    if (text) LocalFree(text);
+                   code, 0, reinterpret_cast<char*>(text.put()), 0, nullptr);
+    std::string s = text ? text.get() : "error " + std::to_string(code);
     while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ')) s.pop_back();
     return s;
 }
@@ -37,12 +39,13 @@ std::string lastErrorText() {
 
 bool StatsPlugin::load(const std::string& path, std::string& error) {
 #ifdef _WIN32
-    HMODULE module = LoadLibraryA(path.c_str());
+    // Unloaded again unless it turns out to be a usable plug-in.
+    win32::Module module(LoadLibraryA(path.c_str()));
     if (!module) {
         error = "cannot load the plug-in '" + path + "': " + lastErrorText();
         return false;
     }
-    handle_ = reinterpret_cast<void*>(module);
+    handle_ = reinterpret_cast<void*>(module.get());
 #else
     handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle_) {
@@ -67,9 +70,31 @@ bool StatsPlugin::load(const std::string& path, std::string& error) {
     if (!getResult) missing += " GetResult0";
     if (!missing.empty()) {
         error = "the plug-in '" + path + "' does not export:" + missing;
+        unbind();
+#ifndef _WIN32
+        dlclose(handle_);
+#endif
+        handle_ = nullptr;
         return false;
     }
+#ifdef _WIN32
+    module.release();
+#endif
     return true;
+}
+
+void StatsPlugin::unbind() {
+    // Nothing may call into a library that is being unloaded.
+    getNumberOfSets = nullptr;
+    getSetName = nullptr;
+    setVersion = nullptr;
+    resetStats = nullptr;
+    addData = nullptr;
+    removeData = nullptr;
+    getResult = nullptr;
+    checkCall = nullptr;
+    getExchangeCount = nullptr;
+    isValidExchange = nullptr;
 }
 
 void* StatsPlugin::symbol(const char* name) const {

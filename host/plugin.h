@@ -55,7 +55,8 @@ public:
     ~StatsPlugin() = default;
 
     // Loads the library and binds every export it has. False with a reason when the
-    // library cannot be loaded or lacks ResetStats0, AddData0 or GetResult0.
+    // library cannot be loaded or lacks ResetStats0, AddData0 or GetResult0; such a
+    // library is unloaded again and nothing stays bound.
     bool load(const std::string& path, std::string& error);
 
     GetNumberOfSetsFn getNumberOfSets = nullptr;
@@ -71,6 +72,7 @@ public:
 
 private:
     void* symbol(const char* name) const;
+    void unbind();
     void* handle_ = nullptr;
 };
 

@@ -4,6 +4,7 @@
 
 #include "contest/datetime.h"
 #include "platform/win32_platform.h"
+#include "win32_owners.h"
 
 std::string Win32ProfileStore::read(const std::string& file, const std::string& section, const std::string& key) {
     char buffer[100] = {0};
@@ -20,12 +21,11 @@ void Win32ProfileStore::write(const std::string& file, const std::string& sectio
 std::vector<std::string> Win32FolderSearch::list(const std::string& pattern) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA(pattern.c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE) return names;
+    const win32::FindHandle search(FindFirstFileA(pattern.c_str(), &data));
+    if (!search) return names;
     do {
         names.emplace_back(data.cFileName);
-    } while (FindNextFileA(h, &data));
-    FindClose(h);
+    } while (FindNextFileA(search.get(), &data));
     return names;
 }
 

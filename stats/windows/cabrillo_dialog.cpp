@@ -23,7 +23,7 @@ std::string listEntry(HWND combo, int index) {
 
 }  // namespace
 
-bool Cabrillo::run() { return runModal(IDD_CABRILLO) == IDOK; }
+bool Cabrillo::run() { return runModal(IDD_CABRILLO, callersActiveWindow()) == IDOK; }
 
 void Cabrillo::fillList(int comboId, int firstStringId) {
     const HWND combo = item(comboId);

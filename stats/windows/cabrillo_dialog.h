@@ -8,8 +8,10 @@ class Cabrillo : public CDialogBase {
 public:
     explicit Cabrillo(CabrilloHeader& values) : values_(values) {}
 
-    // Modal, without owner. True on OK with `values` updated; anything else (Cancel,
-    // closing, a dialog that cannot be shown) leaves them as they were.
+    // Modal, owned by the calling thread's active window (the host's), which stays
+    // disabled until it closes, so the host cannot be used with an export half done;
+    // without such a window, unowned. True on OK with `values` updated; anything else
+    // (Cancel, closing, a dialog that cannot be shown) leaves them as they were.
     bool run();
 
 private:

@@ -7,6 +7,16 @@ INT_PTR CDialogBase::runModal(int templateId, HWND owner) {
                            reinterpret_cast<LPARAM>(this));
 }
 
+HWND CDialogBase::callersActiveWindow() {
+    const HWND active = GetActiveWindow();
+    if (!active) return nullptr;
+    // Up to the top-level window, but not along owners: when the host's own modal
+    // dialog is active, that dialog must own ours and be disabled by it. Owned by the
+    // host's main window instead (already disabled by the host's dialog), ours would
+    // leave the host's dialog usable while the export waits.
+    return GetAncestor(active, GA_ROOT);
+}
+
 HINSTANCE CDialogBase::ownModule() {
     HMODULE module = nullptr;
     // Any address inside this module names it; the reference count stays as it is.

@@ -16,6 +16,11 @@ public:
     // given to end(), or -1 when the dialog could not be created or a handler failed.
     INT_PTR runModal(int templateId, HWND owner = nullptr);
 
+    // The active top-level window of the calling thread, or null. Called from an
+    // export, that is the host's window the operator was working in: the owner a
+    // dialog shown from there should have.
+    static HWND callersActiveWindow();
+
     // The module this code is linked into (the DLL, not the host's executable): the
     // templates and strings live there.
     static HINSTANCE ownModule();

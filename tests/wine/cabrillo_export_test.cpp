@@ -1,8 +1,10 @@
-// A Cabrillo export driven through the exports as the host drives it: the header
-// dialog filled from the settings, edited and confirmed; the QSOs added; the file
-// written and announced; then a second export cancelled in the dialog.
+// A Cabrillo export driven through the exports as the host drives it: from a thread
+// whose main window is active, the header dialog owned by that window, filled from the
+// settings, edited and confirmed; the QSOs added; the file written and announced; then
+// a second export cancelled in the dialog.
 //
 //   cabrillo_export_test.exe PATH\Stats.dll     (run in an empty working folder)
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -52,7 +54,6 @@ void checkList(HWND dialog, int id, const char* const* expected, int count, cons
 
 // The template as the host's operator sees it: kinds of controls and their places.
 void checkLayout(HWND dialog) {
-    wt::check(GetWindow(dialog, GW_OWNER) == nullptr, "the dialog has no owner");
     struct Place {
         int id, x, y, w, h;
         bool comboBox;
@@ -132,6 +133,35 @@ std::string result(const StatsLibrary& lib, bool expectBox, const char* expected
     return summary;
 }
 
+// The host's side of an export: ResetStats0 called from a thread whose main window is
+// active, as the host calls it from its window's thread; what that thread saw.
+struct HostSide {
+    std::atomic<HWND> window{nullptr};
+    std::atomic<bool> activeBefore{false};
+    std::atomic<bool> enabledAfter{false};
+    int resetResult = 0;
+};
+
+std::function<void()> exportFromHost(const StatsLibrary& lib, const std::string& hostFolder, HostSide& host) {
+    return [&lib, &hostFolder, &host] {
+        const OleDateTime start = oleTime(kDec16_2017, 0, 0), end = oleTime(kDec17_2017, 23, 59);
+        HWND main = wt::createHostWindow("Orba");
+        host.activeBefore = main && GetActiveWindow() == main;
+        host.window = main;
+        host.resetResult = lib.reset(hostFolder.c_str(), 1, "UT1AA/P", &start, &end, "DL", "EU");
+        host.enabledAfter = main && IsWindowEnabled(main);
+        if (main) DestroyWindow(main);
+    };
+}
+
+// While the dialog is open the host's window owns it and takes no input.
+void checkOwnedByHost(HWND dialog, const HostSide& host) {
+    HWND main = host.window;
+    wt::check(host.activeBefore, "the host's window was active on the calling thread");
+    wt::check(main && GetWindow(dialog, GW_OWNER) == main, "the dialog is owned by the host's window");
+    wt::check(main && !IsWindowEnabled(main), "the host's window is disabled while the dialog is open");
+}
+
 std::string settingsWithout(const std::string& key) {
     std::string bytes, kept;
     wt::readFile(kSettingsPath, bytes);
@@ -147,12 +177,12 @@ std::string settingsWithout(const std::string& key) {
 }
 
 void confirmedExport(const StatsLibrary& lib, const std::string& hostFolder) {
-    const OleDateTime start = oleTime(kDec16_2017, 0, 0), end = oleTime(kDec17_2017, 23, 59);
-    int resetResult = 0;
-    wt::Worker worker([&] { resetResult = lib.reset(hostFolder.c_str(), 1, "UT1AA/P", &start, &end, "DL", "EU"); });
+    HostSide host;
+    wt::Worker worker(exportFromHost(lib, hostFolder, host));
     HWND dialog = wt::waitForDialog(kCaption, 10000, &worker);
     if (!wt::check(dialog != nullptr, "the header dialog opens during ResetStats0")) return;
 
+    checkOwnedByHost(dialog, host);
     checkLayout(dialog);
     checkList(dialog, IDC_CATEGORY, kCategories, 15, "category");
     checkList(dialog, IDC_ARRL_SECTION, kSections, 64, "section");
@@ -173,7 +203,8 @@ void confirmedExport(const StatsLibrary& lib, const std::string& hostFolder) {
     wt::checkEqual(item(dialog, IDC_SOAPBOX), "abc\r\ndef", "the soapbox keeps CR LF");
     wt::check(wt::pressAndWaitClosed(dialog, IDOK, 5000), "OK closes the dialog");
     wt::check(worker.wait(5000), "ResetStats0 returns after OK");
-    wt::checkEqual(resetResult, 1, "ResetStats0 result");
+    wt::checkEqual(host.resetResult, 1, "ResetStats0 result");
+    wt::check(host.enabledAfter, "the host's window is enabled again after OK");
 
     std::string settings;
     wt::check(wt::readFile(kSettingsPath, settings), "settings file written");
@@ -215,11 +246,11 @@ void confirmedExport(const StatsLibrary& lib, const std::string& hostFolder) {
 void cancelledExport(const StatsLibrary& lib, const std::string& hostFolder) {
     DeleteFileA("UT1AA_P.cbr");
     const std::string settingsBefore = settingsWithout("Start");
-    const OleDateTime start = oleTime(kDec16_2017, 0, 0), end = oleTime(kDec17_2017, 23, 59);
-    int resetResult = 0;
-    wt::Worker worker([&] { resetResult = lib.reset(hostFolder.c_str(), 1, "UT1AA/P", &start, &end, "DL", "EU"); });
+    HostSide host;
+    wt::Worker worker(exportFromHost(lib, hostFolder, host));
     HWND dialog = wt::waitForDialog(kCaption, 10000, &worker);
     if (!wt::check(dialog != nullptr, "the header dialog opens again")) return;
+    checkOwnedByHost(dialog, host);
     // What the first run saved comes back.
     wt::checkEqual(item(dialog, IDC_SOAPBOX), "abc\r\ndef", "saved soapbox shown with its line break");
     wt::checkEqual(item(dialog, IDC_CALLSIGN), "UT1AA/P", "own call shown again");
@@ -228,7 +259,8 @@ void cancelledExport(const StatsLibrary& lib, const std::string& hostFolder) {
     wt::setText(GetDlgItem(dialog, IDC_SOAPBOX), "changed but cancelled");
     wt::check(wt::pressAndWaitClosed(dialog, IDCANCEL, 5000), "CANCEL closes the dialog");
     wt::check(worker.wait(5000), "ResetStats0 returns after Cancel");
-    wt::checkEqual(resetResult, 1, "ResetStats0 result after Cancel");
+    wt::checkEqual(host.resetResult, 1, "ResetStats0 result after Cancel");
+    wt::check(host.enabledAfter, "the host's window is enabled again after Cancel");
     wt::checkEqual(settingsWithout("Start"), settingsBefore, "settings unchanged by Cancel");
 
     for (const auto& q : kQsos) lib.add(q);

@@ -1,6 +1,9 @@
 // The Cabrillo header dialog through its seam, with values an export never brings:
 // how the lists pick their entry, typed list values, long and multi-line texts,
-// and Cancel or the close box leaving everything as it was.
+// Cancel or the close box leaving everything as it was, and which window owns it
+// when the calling thread has none or has a dialog of its own open.
+#include <atomic>
+
 #include "platform/win32_platform.h"
 #include "resources/resource.h"
 #include "wine_test.h"
@@ -25,6 +28,7 @@ bool session(CabrilloHeader& values, const char* name, void (*drive)(HWND dialog
     });
     HWND dialog = wt::waitForDialog(kCaption, 10000, &worker);
     if (!wt::check(dialog != nullptr, std::string(name) + ": dialog opens")) return false;
+    wt::check(GetWindow(dialog, GW_OWNER) == nullptr, std::string(name) + ": no window on the thread, no owner");
     drive(dialog);
     wt::check(wt::waitClosed(dialog, 5000), std::string(name) + ": dialog closed");
     wt::check(worker.wait(5000), std::string(name) + ": run() returns");
@@ -137,6 +141,51 @@ void cancelLeavesValues() {
     wt::check(sameValues(v, sent), "close box: values untouched");
 }
 
+// A window active on another thread of the process is not the caller's: it must not
+// become the owner, nor be disabled.
+void otherThreadsWindow() {
+    HWND other = wt::createHostWindow("Another thread's window");
+    CabrilloHeader v;
+    wt::Worker worker([&] { Win32HeaderDialog().run(v); });
+    HWND dialog = wt::waitForDialog(kCaption, 10000, &worker);
+    if (wt::check(dialog != nullptr, "other thread: dialog opens")) {
+        wt::check(GetWindow(dialog, GW_OWNER) == nullptr, "other thread: its window does not own the dialog");
+        wt::check(IsWindowEnabled(other) != FALSE, "other thread: its window stays enabled");
+        wt::pressAndWaitClosed(dialog, IDCANCEL, 5000);
+    }
+    wt::check(worker.wait(5000), "other thread: run() returns");
+    DestroyWindow(other);
+}
+
+// The host runs the export from a modal dialog of its own: that dialog is the active
+// window and owns ours; its main window stays disabled under it all along.
+void hostDialogOpen() {
+    std::atomic<HWND> hostDialog{nullptr};
+    std::atomic<bool> hostDialogEnabledAfter{false}, mainEnabledAfter{true};
+    CabrilloHeader v;
+    wt::Worker worker([&] {
+        HWND main = wt::createHostWindow("Orba");
+        HWND own = wt::createHostWindow("Export", main);
+        EnableWindow(main, FALSE);
+        hostDialog = own;
+        Win32HeaderDialog().run(v);
+        hostDialogEnabledAfter = IsWindowEnabled(own) != FALSE;
+        mainEnabledAfter = IsWindowEnabled(main) != FALSE;
+        DestroyWindow(own);
+        DestroyWindow(main);
+    });
+    HWND dialog = wt::waitForDialog(kCaption, 10000, &worker);
+    if (wt::check(dialog != nullptr, "host dialog: dialog opens")) {
+        HWND own = hostDialog;
+        wt::check(own && GetWindow(dialog, GW_OWNER) == own, "host dialog: the host's active dialog owns ours");
+        wt::check(own && !IsWindowEnabled(own), "host dialog: the host's dialog is disabled meanwhile");
+        wt::pressAndWaitClosed(dialog, IDOK, 5000);
+    }
+    wt::check(worker.wait(5000), "host dialog: run() returns");
+    wt::check(hostDialogEnabledAfter, "host dialog: the host's dialog is enabled again");
+    wt::check(!mainEnabledAfter, "host dialog: the main window stays disabled under the host's dialog");
+}
+
 }  // namespace
 
 int main() {
@@ -145,5 +194,7 @@ int main() {
     valuesOutsideTheLists();
     longAndMultiLineTexts();
     cancelLeavesValues();
+    otherThreadsWindow();
+    hostDialogOpen();
     return wt::finish("header_dialog_test");
 }

@@ -167,7 +167,7 @@ int main(int argc, char** argv) {
     }
     StatsLibrary lib;
     if (!wt::check(lib.load(argv[1]), "Stats.dll loads and binds by the plain names")) return wt::finish("smoke_test");
-    bothNames(lib.module);
+    bothNames(lib.module.get());
     simpleAnswers(lib);
     exchangeRule(lib);
     shortLog(lib);

@@ -9,15 +9,15 @@ const int kExportNameCount = static_cast<int>(sizeof kExportNames / sizeof kExpo
 
 namespace {
 template <typename F>
-bool bind(HMODULE module, const char* name, F& out) {
-    out = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+bool bind(const win32::Module& module, const char* name, F& out) {
+    out = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module.get(), name)));
     if (!out) std::printf("  FAILED: GetProcAddress(\"%s\") found nothing\n", name);
     return out != nullptr;
 }
 }  // namespace
 
 bool StatsLibrary::load(const std::string& path) {
-    module = LoadLibraryA(path.c_str());
+    module.reset(LoadLibraryA(path.c_str()));
     if (!module) {
         std::printf("  FAILED: LoadLibrary(\"%s\"): error %lu\n", path.c_str(), GetLastError());
         return false;

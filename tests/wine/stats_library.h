@@ -7,6 +7,7 @@
 #include <string>
 
 #include "exports.h"
+#include "win32_owners.h"
 
 struct ExportName {
     const char* plain;
@@ -17,7 +18,8 @@ extern const ExportName kExportNames[];
 extern const int kExportNameCount;
 
 struct StatsLibrary {
-    HMODULE module = nullptr;
+    // Unloaded when the test ends, as the host unloads its plug-ins when it closes.
+    win32::Module module;
     decltype(&GetNumberOfSets) getNumberOfSets = nullptr;
     decltype(&GetSetName) getSetName = nullptr;
     decltype(&SetupSet0) setupSet = nullptr;

@@ -68,23 +68,23 @@ DWORD WINAPI watchdog(LPVOID param) {
 }  // namespace
 
 void startWatchdog(unsigned seconds) {
-    HANDLE h = CreateThread(nullptr, 0, watchdog, reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(seconds)), 0, nullptr);
-    if (h) CloseHandle(h);
+    // The thread runs on without its handle.
+    const win32::KernelHandle thread(
+        CreateThread(nullptr, 0, watchdog, reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(seconds)), 0, nullptr));
 }
 
 Worker::Worker(std::function<void()> body) : body_(std::move(body)) {
-    thread_ = CreateThread(nullptr, 0, entry, this, 0, &id_);
+    thread_.reset(CreateThread(nullptr, 0, entry, this, 0, &id_));
 }
 
 Worker::~Worker() {
     if (!thread_) return;
     // A worker still blocked in a dialog cannot be joined; the process ends around it.
-    if (WaitForSingleObject(thread_, 5000) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(thread_.get(), 5000) != WAIT_OBJECT_0) {
         std::printf("  FAILED: a worker thread did not end\n");
         std::fflush(stdout);
         TerminateProcess(GetCurrentProcess(), 4);
     }
-    CloseHandle(thread_);
 }
 
 DWORD WINAPI Worker::entry(LPVOID self) {
@@ -92,7 +92,30 @@ DWORD WINAPI Worker::entry(LPVOID self) {
     return 0;
 }
 
-bool Worker::wait(DWORD milliseconds) { return thread_ && WaitForSingleObject(thread_, milliseconds) == WAIT_OBJECT_0; }
+bool Worker::wait(DWORD milliseconds) {
+    return thread_ && WaitForSingleObject(thread_.get(), milliseconds) == WAIT_OBJECT_0;
+}
+
+HWND createHostWindow(const char* title, HWND owner) {
+    static const ATOM windowClass = [] {
+        WNDCLASSA c{};
+        c.lpfnWndProc = DefWindowProcA;
+        c.hInstance = GetModuleHandleA(nullptr);
+        c.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        c.lpszClassName = "WineTestHostWindow";
+        return RegisterClassA(&c);
+    }();
+    if (!windowClass) return nullptr;
+    const DWORD style = owner ? WS_POPUP | WS_CAPTION | WS_SYSMENU : WS_OVERLAPPEDWINDOW;
+    HWND w = CreateWindowExA(0, "WineTestHostWindow", title, style | WS_VISIBLE, 60, 60, 500, 400, owner, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
+    if (w) {
+        SetForegroundWindow(w);
+        SetActiveWindow(w);
+    }
+    return w;
+}
 
 std::string className(HWND w) {
     char name[256] = {0};

@@ -1,6 +1,7 @@
 // Small harness of the Windows test programs run under Wine: checks that report and
-// count, a watchdog that ends a hung program, a worker thread with a bounded wait, and
-// helpers that find, read and press the dialogs and message boxes of this process.
+// count, a watchdog that ends a hung program, a worker thread with a bounded wait,
+// windows standing in for the host's, and helpers that find, read and press the
+// dialogs and message boxes of this process.
 #pragma once
 #include <windows.h>
 
@@ -8,6 +9,8 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "win32_owners.h"
 
 namespace wt {
 
@@ -44,11 +47,16 @@ public:
 private:
     static DWORD WINAPI entry(LPVOID self);
     std::function<void()> body_;
-    HANDLE thread_ = nullptr;
+    win32::KernelHandle thread_;
     DWORD id_ = 0;
 };
 
 // ---- windows ------------------------------------------------------------------------
+
+// A visible top-level window of the calling thread standing in for one of the host's,
+// made the thread's active window: a main window, or with an owner a pop-up like the
+// host's own dialogs. Destroy it on the same thread.
+HWND createHostWindow(const char* title, HWND owner = nullptr);
 
 std::string className(HWND w);
 // WM_GETTEXT through SendMessageTimeout: works across threads and never hangs.

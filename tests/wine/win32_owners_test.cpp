@@ -1,0 +1,247 @@
+// The Win32 owners where their faults would show: a handle closed twice, too early or
+// never; a GDI object left selected (and so impossible to delete) or the wrong one put
+// back; a COM reference or a thread's COM initialisation left unbalanced.
+#include <atomic>
+#include <string>
+
+#include "win32_owners.h"
+#include "wine_test.h"
+
+namespace {
+
+// ---- one value, one close function ----------------------------------------------------
+
+bool handleOpen(HANDLE h) {
+    DWORD flags = 0;
+    return GetHandleInformation(h, &flags) != 0;
+}
+
+HANDLE newEvent() { return CreateEventA(nullptr, TRUE, FALSE, nullptr); }
+
+HANDLE newTempFile() {
+    static int n = 0;
+    const std::string name = "owners_" + std::to_string(++n) + ".tmp";
+    return CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+}
+
+template <typename Owner>
+struct Kind {
+    const char* name;
+    typename Owner::Type (*make)();
+    bool (*alive)(typename Owner::Type);
+};
+
+// Every check makes its new values before closing old ones, so a closed handle's
+// number cannot come back as a new handle in between.
+template <typename Owner>
+void ownership(const Kind<Owner>& k) {
+    const std::string n = std::string(k.name) + ": ";
+    const auto a = k.make();
+    if (!wt::check(a != Owner().get(), n + "made one")) return;
+    Owner target = [&] {
+        Owner first(a);
+        return Owner(std::move(first));
+    }();
+    wt::check(k.alive(a), n + "the moved-from owner closed nothing");
+
+    const auto b = k.make();
+    Owner other(b);
+    target = std::move(other);
+    wt::check(!k.alive(a), n + "move assignment closes what the target held");
+    wt::check(k.alive(b) && !other && target.get() == b, n + "and takes the other's value");
+
+    target.reset(b);
+    wt::check(k.alive(b), n + "reset to the value held keeps it open");
+    const auto c = k.make();
+    target.reset(c);
+    wt::check(!k.alive(b) && k.alive(c), n + "reset closes the old value and keeps the new");
+
+    const auto released = target.release();
+    wt::check(!target && k.alive(c), n + "release leaves it open and the owner empty");
+    { Owner again(released); }
+    wt::check(!k.alive(c), n + "an owner closes it when it ends");
+}
+
+void ownersOfOneValue() {
+    ownership(Kind<win32::KernelHandle>{"event", newEvent, handleOpen});
+    ownership(Kind<win32::FileHandle>{"file", newTempFile, handleOpen});
+    ownership(Kind<win32::Brush>{"brush", [] { return CreateSolidBrush(RGB(1, 2, 3)); },
+                                 [](HBRUSH h) { return GetObjectType(h) == OBJ_BRUSH; }});
+    ownership(Kind<win32::MemoryDC>{"memory DC", [] { return CreateCompatibleDC(nullptr); },
+                                    [](HDC h) { return GetObjectType(h) == OBJ_MEMDC; }});
+
+    // Each kind's own "nothing": null for events, INVALID_HANDLE_VALUE for files.
+    const win32::KernelHandle noEvent(OpenEventA(SYNCHRONIZE, FALSE, "no such event of the owners test"));
+    const win32::FileHandle noFile(
+        CreateFileA("no such folder\\no such file", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    wt::check(!noEvent && !noFile, "failed opens give empty owners");
+}
+
+// A module's handle is the same for every load; what counts is that it is unloaded
+// once, by the last owner.
+void modules() {
+    const char* const name = "lz32.dll";
+    if (!wt::check(GetModuleHandleA(name) == nullptr, "lz32.dll is not loaded before")) return;
+    win32::Module target = [&] {
+        win32::Module first(LoadLibraryA(name));
+        return win32::Module(std::move(first));
+    }();
+    wt::check(target && GetModuleHandleA(name) == target.get(), "a moved-from module owner does not unload it");
+    target.reset();
+    wt::check(GetModuleHandleA(name) == nullptr, "reset unloads the module");
+}
+
+// ---- selection ------------------------------------------------------------------------
+
+void selection() {
+    const win32::MemoryDC dc(CreateCompatibleDC(nullptr));
+    if (!wt::check(static_cast<bool>(dc), "memory DC")) return;
+    const HGDIOBJ firstBitmap = GetCurrentObject(dc.get(), OBJ_BITMAP);
+    const HGDIOBJ firstBrush = GetCurrentObject(dc.get(), OBJ_BRUSH);
+    HBITMAP rawBitmap = nullptr;
+    {
+        // Declared in this order, the selection ends before the bitmap's owner deletes it.
+        win32::Bitmap bitmap(CreateCompatibleBitmap(dc.get(), 8, 8));
+        rawBitmap = bitmap.get();
+        const win32::ScopedSelect selected(dc.get(), bitmap.get());
+        wt::check(selected && GetCurrentObject(dc.get(), OBJ_BITMAP) == rawBitmap, "the bitmap is selected");
+    }
+    wt::check(GetCurrentObject(dc.get(), OBJ_BITMAP) == firstBitmap, "the DC's first bitmap is selected again");
+    wt::check(GetObjectType(rawBitmap) == 0, "the bitmap, no longer selected, was deleted with its owner");
+
+    const win32::Brush a(CreateSolidBrush(RGB(10, 0, 0))), b(CreateSolidBrush(RGB(0, 10, 0)));
+    win32::ScopedSelect outer(dc.get(), a.get());
+    win32::ScopedSelect moved;
+    {
+        win32::ScopedSelect inner = [&] {
+            win32::ScopedSelect first(dc.get(), b.get());
+            return win32::ScopedSelect(std::move(first));
+        }();
+        moved = std::move(inner);
+    }
+    wt::check(GetCurrentObject(dc.get(), OBJ_BRUSH) == b.get(), "a moved-from selection puts nothing back");
+    moved.reset();
+    wt::check(GetCurrentObject(dc.get(), OBJ_BRUSH) == a.get(), "the inner selection puts back the outer brush");
+    outer.reset();
+    wt::check(GetCurrentObject(dc.get(), OBJ_BRUSH) == firstBrush, "the outer one puts back the DC's first brush");
+
+    // Selecting a region answers with its kind, not with an object to put back.
+    const win32::Region region(CreateRectRgn(0, 0, 4, 4));
+    wt::check(!win32::ScopedSelect(dc.get(), region.get()), "a region selection has nothing to restore");
+}
+
+// ---- COM ------------------------------------------------------------------------------
+
+// Counts its references and is never freed, so the count can be read at the end.
+// A sloppy one leaves its address in the out pointer of a failed query.
+struct Counted : IUnknown {
+    explicit Counted(bool sloppy = false) : sloppy(sloppy) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (IsEqualIID(iid, IID_IUnknown)) {
+            *out = this;
+            AddRef();
+            return S_OK;
+        }
+        *out = sloppy ? this : nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    bool sloppy;
+    LONG refs = 1;
+};
+
+void comReferences() {
+    Counted object;
+    {
+        win32::ComPtr<IUnknown> target = [&] {
+            win32::ComPtr<IUnknown> first(&object);
+            return win32::ComPtr<IUnknown>(std::move(first));
+        }();
+        wt::checkEqual(object.refs, 1, "a moved-from pointer releases nothing");
+        win32::ComPtr<IUnknown> second = target.copy();
+        wt::checkEqual(object.refs, 2, "copy() adds a reference");
+        target.reset(second.release());
+        wt::checkEqual(object.refs, 1, "reset to another reference of the same object releases the old one");
+        win32::ComPtr<IDispatch> dispatch;
+        wt::check(target.queryTo(IID_IDispatch, dispatch) == E_NOINTERFACE && !dispatch,
+                  "a failed query gives an empty pointer");
+        const auto unknown = target.query<IUnknown>();
+        wt::checkEqual(object.refs, 2, "a query holds its own reference");
+    }
+    wt::checkEqual(object.refs, 0, "every reference released");
+
+    Counted sloppy(true);
+    {
+        const win32::ComPtr<IUnknown> p(&sloppy);
+        win32::ComPtr<IDispatch> dispatch;
+        p.queryTo(IID_IDispatch, dispatch);
+        wt::check(!dispatch, "a failed query that left an address behind gives an empty pointer");
+    }
+    wt::checkEqual(sloppy.refs, 0, "and releases nothing it was not given");
+
+    Counted held;
+    {
+        win32::Variant target = [&] {
+            win32::Variant first;
+            V_VT(first.get()) = VT_UNKNOWN;
+            V_UNKNOWN(first.get()) = &held;
+            return win32::Variant(std::move(first));
+        }();
+        wt::check(target.type() == VT_UNKNOWN && held.refs == 1, "a moved-from VARIANT clears nothing");
+        target.put();
+        wt::checkEqual(held.refs, 0, "put() clears what the VARIANT held");
+        wt::check(!target, "and leaves it empty");
+    }
+    wt::checkEqual(held.refs, 0, "an empty VARIANT releases nothing more");
+}
+
+bool comInitialised() {
+    APTTYPE type;
+    APTTYPEQUALIFIER qualifier;
+    return CoGetApartmentType(&type, &qualifier) != CO_E_NOTINITIALIZED;
+}
+
+// On threads of their own: the state checked is the thread's.
+void comGuard() {
+    wt::Worker nested([] {
+        {
+            win32::ComInit outer;
+            wt::check(outer.result() == S_OK && comInitialised(), "the guard initialises COM on the thread");
+            {
+                win32::ComInit inner;
+                wt::check(inner && inner.result() == S_FALSE, "a second guard gets S_FALSE, which needs undoing too");
+            }
+            wt::check(comInitialised(), "the inner guard undoes only its own initialisation");
+            win32::ComInit moved(std::move(outer));
+            outer.reset();
+            wt::check(comInitialised(), "a moved-from guard undoes nothing");
+        }
+        wt::check(!comInitialised(), "COM is uninitialised as often as it was initialised");
+    });
+    wt::check(nested.wait(10000), "first COM thread ends");
+
+    wt::Worker otherModel([] {
+        const HRESULT sta = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        {
+            win32::ComInit mta(COINIT_MULTITHREADED);
+            wt::check(!mta && mta.result() == RPC_E_CHANGED_MODE, "the other apartment model is refused");
+        }
+        wt::check(comInitialised(), "a refused guard does not uninitialise the thread");
+        if (SUCCEEDED(sta)) CoUninitialize();
+        wt::check(!comInitialised(), "the thread's own CoUninitialize then ends COM on it");
+    });
+    wt::check(otherModel.wait(10000), "second COM thread ends");
+}
+
+}  // namespace
+
+int main() {
+    wt::startWatchdog(60);
+    ownersOfOneValue();
+    modules();
+    selection();
+    comReferences();
+    comGuard();
+    return wt::finish("win32_owners_test");
+}
