@@ -74,6 +74,7 @@ void QsoIndex::clear() {
     calls_.clear();
     prefixes_.clear();
     areas_.clear();
+    callsAlone_.clear();
 }
 
 void QsoIndex::add(const CInfo& q, int index) {
@@ -81,6 +82,7 @@ void QsoIndex::add(const CInfo& q, int index) {
     calls_.add(hashOf(q.call, q.band, q.mode), index);
     prefixes_.add(hashOf(q.band, q.mode, q.prefix), index);
     areas_.add(hashOf(q.band, q.mode, q.area), index);
+    callsAlone_.add(hashOf(q.call, std::string(), std::string()), index);
 }
 
 void QsoIndex::rebuild() {
@@ -113,4 +115,18 @@ int QsoIndex::firstWithArea(const std::string& band, const std::string& mode, co
     const auto match = [&](const CInfo& q) { return q.band == band && q.mode == mode && q.area == area; };
     if (plain_) return scan(log_, match);
     return areas_.first(hashOf(band, mode, area), [&](int i) { return match(log_[static_cast<size_t>(i)]); });
+}
+
+std::vector<int> QsoIndex::entriesOfCall(const std::string& call) const {
+    std::vector<int> found;
+    const auto match = [&](int i) {
+        if (log_[static_cast<size_t>(i)].call == call) found.push_back(i);
+        return false;  // go on to the end of the chain
+    };
+    if (plain_) {
+        for (size_t i = 0; i < log_.size(); ++i) match(static_cast<int>(i));
+    } else {
+        callsAlone_.first(hashOf(call, std::string(), std::string()), match);
+    }
+    return found;
 }

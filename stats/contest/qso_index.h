@@ -27,6 +27,9 @@ public:
     int firstWithPrefix(const std::string& band, const std::string& mode, const std::string& prefix) const;
     // First entry with this band, mode and area (the empty area included); -1 when none.
     int firstWithArea(const std::string& band, const std::string& mode, const std::string& area) const;
+    // Every entry with this call, in log order: what the operator windows show of a call
+    // being typed, at a cost that does not grow with the log.
+    std::vector<int> entriesOfCall(const std::string& call) const;
 
 private:
     // Entries whose three texts share a hash, in log order: a chain through `next`.
@@ -50,5 +53,5 @@ private:
     };
     const std::vector<CInfo>& log_;
     bool plain_ = false;
-    Chains calls_, prefixes_, areas_;
+    Chains calls_, prefixes_, areas_, callsAlone_;
 };

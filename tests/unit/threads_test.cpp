@@ -36,8 +36,9 @@ TEST_F(SharedState, WindowThreadReadsWhileTheHostWrites) {
                 const int last = state.shared.lastChangeQsoIndex;
                 if (state.shared.changeWarning) {
                     const auto d = state.lock();
-                    if (last >= 0 && static_cast<size_t>(last) < d->qsoLog.size())
+                    if (last >= 0 && static_cast<size_t>(last) < d->qsoLog.size()) {
                         EXPECT_TRUE(d->qsoLog[static_cast<size_t>(last)].time.isValid());
+                    }
                 }
                 state.shared.changeUndone.exchange(false);
                 state.shared.logEmptied.exchange(false);

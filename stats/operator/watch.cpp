@@ -1,0 +1,92 @@
+#include "operator/watch.h"
+
+#include <cmath>
+
+#include "contest/tables.h"
+#include "operator/texts.h"
+
+void BandModeWatch::refresh(bool dxccOption, bool areaOption) {
+    SharedFlags& shared = state_.shared;
+    if (dxccOption && !windows_.dxccOpen()) windows_.openDxcc();
+    if (areaOption && !windows_.areaOpen()) windows_.openArea(state_.lock()->own.ownIsUkraine);
+    if (!host_.bound()) {
+        shared.refreshPending = true;
+        return;
+    }
+    if (!host_.entryField(5, view_.watchedCall)) return;
+    if (view_.watchedCall.size() == 1 || view_.watchedCall.size() == 2) {
+        shared.refreshPending = true;
+        return;
+    }
+    {
+        const auto d = state_.lock();
+        for (auto& row : d->infoGridRows)
+            for (size_t i = 1; i <= 4; ++i) row[i] = kEmptyGridCell;
+    }
+    if (view_.watchedCall.empty()) {
+        if (!bandBranch()) return;
+    } else {
+        callBranch();
+    }
+    if (windows_.dxccOpen()) windows_.repaintDxccTable();
+    shared.refreshPending = true;
+}
+
+// False when the refresh ends here (a failed host call, or a frequency outside the bands:
+// then only the flag is set again).
+bool BandModeWatch::bandBranch() {
+    double hertz = 0.0;
+    if (!host_.frequency(hertz) || !host_.mode(view_.watchedMode)) return false;
+    // Before the band is known: a retune outside the bands is sent too.
+    if (std::fabs(hertz - lastSp1Frequency_) > 300.0) {
+        if (!host_.executeMacro("<SP1>")) return false;
+        lastSp1Frequency_ = hertz;
+    }
+    const int band = watchBandOfFrequency(hertz);
+    if (band < 0) {
+        state_.shared.refreshPending = true;
+        return false;
+    }
+    view_.watchedBand = band;
+    const bool rtty = view_.watchedMode == "RTTY";
+    int dxccCount = 0;
+    std::vector<std::string> areas;
+    bool russian = false;
+    {
+        const auto d = state_.lock();
+        const size_t b = static_cast<size_t>(band);
+        dxccCount = static_cast<int>((rtty ? d->dxccRtty : d->dxccBpsk)[b].size());
+        areas = (rtty ? d->areaRtty : d->areaBpsk)[b];
+        russian = d->own.russianTexts;
+    }
+    const std::string label = watchBandName(band);
+    if (windows_.dxccOpen()) windows_.setDxccTitle(dxccTitle(russian, rtty, label, dxccCount));
+    if (!windows_.areaOpen()) return true;
+    windows_.clearAreaMarks();
+    windows_.setAreaTitle(areaTitle(russian, rtty, static_cast<int>(areas.size()), label));
+    for (const std::string& code : areas)
+        for (const char* known : areaDisplayOrder)
+            if (code == known) windows_.markAreaWorked(code);
+    windows_.refreshAreaBoxes();
+    return true;
+}
+
+void BandModeWatch::callBranch() {
+    std::string title;
+    {
+        const auto d = state_.lock();
+        // The QSOs of this call only, from the index: a keystroke costs the same on any log.
+        for (int i : d->index.entriesOfCall(view_.watchedCall)) {
+            const CInfo& q = d->qsoLog[static_cast<size_t>(i)];
+            for (int b = 0; b < kBandCount; ++b) {
+                if (q.band != watchBandName(b)) continue;
+                auto& row = d->infoGridRows[static_cast<size_t>(b)];
+                if (q.mode == "RTTY") row[1] = q.time.format("%H:%M");
+                else if (q.mode == "BPSK63") row[2] = q.time.format("%H:%M");
+                row[3] = q.exchangeReceived;
+            }
+        }
+        title = workedWithTitle(d->own.russianTexts, d->period.contestStartYear, view_.watchedCall);
+    }
+    if (windows_.dxccOpen()) windows_.setDxccTitle(title);
+}

@@ -1,0 +1,228 @@
+// The operator windows' decisions without the windows: the watch's host calls, titles,
+// per-call grid and area marks; the band-change lamp at given times; the table layout.
+#include <initializer_list>
+
+#include "fake_platform.h"
+#include "operator/grid_layout.h"
+#include "operator/lamp.h"
+#include "operator/texts.h"
+#include "operator/watch.h"
+
+namespace {
+
+struct ScriptedHost : HostLink {
+    bool bound() const override { return isBound; }
+    bool entryField(int field, std::string& text) override {
+        calls.push_back("entry" + std::to_string(field));
+        text = typed;
+        return !failing;
+    }
+    bool frequency(double& hz) override {
+        calls.push_back("frequency");
+        hz = hertz;
+        return !failing;
+    }
+    bool mode(std::string& text) override {
+        calls.push_back("mode");
+        text = hostMode;
+        return !failing;
+    }
+    bool executeMacro(const std::string& macro) override {
+        calls.push_back(macro);
+        return !failing;
+    }
+    bool isBound = true, failing = false;
+    std::string typed, hostMode = "RTTY";
+    double hertz = 14080000.0;
+    std::vector<std::string> calls;
+};
+
+struct RecordingGrids : GridWindows {
+    bool dxccOpen() override { return dxcc; }
+    void openDxcc() override { dxcc = true, ++opened; }
+    bool areaOpen() override { return area; }
+    void openArea(bool showKrAndSl) override { area = true, krAndSl = showKrAndSl, ++opened; }
+    void setDxccTitle(const std::string& t) override { dxccTitle = t; }
+    void setAreaTitle(const std::string& t) override { areaTitle = t; }
+    void clearAreaMarks() override { marks.clear(); }
+    void markAreaWorked(const std::string& code) override { marks.push_back(code); }
+    void refreshAreaBoxes() override { ++boxRefreshes; }
+    void repaintDxccTable() override { ++repaints; }
+    bool dxcc = false, area = false, krAndSl = false;
+    int opened = 0, boxRefreshes = 0, repaints = 0;
+    std::string dxccTitle, areaTitle;
+    std::vector<std::string> marks;
+};
+
+class Watch : public PluginTest {
+protected:
+    ScriptedHost host;
+    RecordingGrids grids;
+    BandModeWatch watch{plugin->state(), host, grids};
+    void refresh() {
+        flags().refreshPending = false;
+        watch.refresh(true, true);
+    }
+};
+
+}  // namespace
+
+TEST(WatchBands, WholeMegahertzOfTheSixBands) {
+    const std::pair<double, int> cases[] = {{1000000.0, 0}, {3999999.0, 1}, {4000000.0, -1}, {7040000.0, 2},
+                                            {14080000.0, 3}, {21999999.0, 4}, {28500000.0, 5}, {29000000.0, -1},
+                                            {0.0, -1},       {-3500000.0, -1}};
+    for (const auto& c : cases) EXPECT_EQ(watchBandOfFrequency(c.first), c.second) << c.first;
+}
+
+TEST_F(Watch, TheBandBranchTitlesAndMarksTheWorkedMultipliers) {
+    reset();
+    add(qso("UT1AA", "20m", "RTTY", "1200", "KV", "UR"));
+    add(qso("UT2AA", "20m", "RTTY", "1201", "LV", "UR"));
+    add(qso("DL1AA", "20m", "BPSK63", "1202"));
+    plugin->getResult();
+    refresh();
+    EXPECT_EQ(grids.opened, 2);
+    EXPECT_FALSE(grids.krAndSl);  // not an operator in Ukraine
+    EXPECT_EQ(grids.dxccTitle, "RTTY worked DXCC on 20m 1 of 338");
+    EXPECT_EQ(grids.areaTitle, "RTTY Working area 2 on 20m ");
+    EXPECT_EQ(grids.marks, (std::vector<std::string>{"KV", "LV"}));
+    EXPECT_EQ(watch.view().watchedBand, 3);
+    EXPECT_TRUE(flags().refreshPending);
+
+    host.hostMode = "BPSK31";  // anything but "RTTY" shows the BPSK63 lists
+    refresh();
+    EXPECT_EQ(grids.dxccTitle, "BPSK63 worked DXCC on 20m 1 of 338");
+    EXPECT_EQ(grids.areaTitle, "BPSK63 Working area 0 on 20m ");
+    EXPECT_TRUE(grids.marks.empty());  // every refresh clears the marks first
+    EXPECT_EQ(grids.opened, 2);
+}
+
+TEST_F(Watch, SendsSp1OnlyAfterARetuneOfMoreThan300Hz) {
+    reset();
+    struct Step {
+        double hertz;
+        bool sp1;
+    };
+    const Step steps[] = {{14080000.0, true},  // the first read after load
+                          {14080300.0, false}, {14080600.5, true}, {4100000.0, true}, {4100000.0, false}};
+    for (const Step& s : steps) {
+        host.calls.clear();
+        host.hertz = s.hertz;
+        refresh();
+        const bool sent = std::find(host.calls.begin(), host.calls.end(), "<SP1>") != host.calls.end();
+        EXPECT_EQ(sent, s.sp1) << s.hertz;
+        EXPECT_TRUE(flags().refreshPending);
+    }
+    // Outside the bands the titles and the band stay as they were.
+    EXPECT_EQ(watch.view().watchedBand, 3);
+    EXPECT_EQ(watch.lastSp1Frequency(), 4100000.0);
+}
+
+TEST_F(Watch, ACallBeingTypedShowsWhereItWasWorked) {
+    reset();
+    add(qso("DL1AA", "20m", "RTTY", "1200", "011"));
+    add(qso("DL1AA", "20m", "BPSK63", "1210", "012"));
+    add(qso("DL1AA", "40m", "RTTY", "1220", "013"));
+    add(qso("DL1AAB", "15m", "RTTY", "1230", "014"));  // a longer call is another station
+    host.typed = "DL1AA";
+    refresh();
+    EXPECT_EQ(grids.dxccTitle, "TALVENA-CUP-2017 worked with DL1AA");
+    const auto d = data();
+    EXPECT_EQ(d->infoGridRows[3], (std::array<std::string, 5>{"20m", "12:00", "12:10", "012", "   -"}));
+    EXPECT_EQ(d->infoGridRows[2], (std::array<std::string, 5>{"40m", "12:20", "   -", "013", "   -"}));
+    EXPECT_EQ(d->infoGridRows[4], (std::array<std::string, 5>{"15m", "   -", "   -", "   -", "   -"}));
+}
+
+TEST_F(Watch, ShortCallsFailuresAndNoHostLeaveTheWindowsAlone) {
+    reset("UT1ZZ", "UR", "EU");
+    for (const char* typed : {"U", "UR"}) {
+        host.typed = typed;
+        refresh();
+        EXPECT_TRUE(flags().refreshPending);
+        EXPECT_TRUE(grids.dxccTitle.empty());
+        EXPECT_EQ(host.calls, (std::vector<std::string>{"entry5"}));
+        host.calls.clear();
+    }
+    EXPECT_TRUE(grids.krAndSl);  // an operator in Ukraine sees KR and SL
+
+    host.typed.clear();
+    host.failing = true;
+    refresh();
+    EXPECT_FALSE(flags().refreshPending);  // a failed host call abandons the refresh
+
+    host.isBound = false;
+    grids = RecordingGrids();
+    refresh();
+    EXPECT_EQ(grids.opened, 2);  // the windows still open
+    EXPECT_TRUE(flags().refreshPending);
+    EXPECT_TRUE(grids.dxccTitle.empty());
+}
+
+TEST_F(Watch, RussianTitlesInCodePage1251) {
+    reset("UT1ZZ", "UR", "EU");
+    refresh();
+    // "сработано" in code page 1251.
+    EXPECT_NE(grids.dxccTitle.find("\xF1\xF0\xE0\xE1\xEE\xF2\xE0\xED\xEE"), std::string::npos) << grids.dxccTitle;
+    EXPECT_EQ(grids.areaTitle.substr(0, 6), "RTTY C");  // a Latin C begins the second word
+    EXPECT_EQ(companionTitle(true, "2017"), "\xD3\xF1\xF2\xE0\xED\xEE\xE2\xEA\xE8 TALVENA-CUP-2017");
+}
+
+namespace {
+class Lamp : public PluginTest {
+protected:
+    BandChangeLamp lamp;
+    LampPaint tickAt(const std::string& hhmmss) { return lamp.tick(plugin->state(), at(hhmmss)); }
+};
+}  // namespace
+
+TEST_F(Lamp, RedWhileAChangeIsUnderTenMinutesOld) {
+    reset();
+    add(qso("DL1AA", "20m", "RTTY", "1200"));
+    add(qso("DL1AB", "40m", "RTTY", "1203"));  // a band change 3 minutes after its predecessor
+    struct Tick {
+        const char* at;
+        LampPaint paint;
+    };
+    const Tick ticks[] = {{"120300", LampPaint::red},   {"120400", LampPaint::none},  // red is not repainted
+                          {"120959", LampPaint::none},  // 9:59.0 after 12:00
+                          {"121000", LampPaint::green}, {"121100", LampPaint::none}};
+    for (const Tick& t : ticks) EXPECT_EQ(tickAt(t.at), t.paint) << t.at;
+    EXPECT_FALSE(flags().changeWarning);
+}
+
+TEST_F(Lamp, GreenAgainWhenTheChangeIsUndoneOrTheLogEmptied) {
+    reset();
+    add(qso("DL1AA", "20m", "RTTY", "1200"));
+    add(qso("DL1AB", "40m", "RTTY", "1201"));
+    EXPECT_EQ(tickAt("1202"), LampPaint::red);
+    plugin->removeData(qso("DL1AB", "40m", "RTTY", "1201"));
+    EXPECT_EQ(tickAt("1202"), LampPaint::green);
+    EXPECT_FALSE(lamp.red());
+    add(qso("DL1AC", "15m", "RTTY", "1203"));
+    EXPECT_EQ(tickAt("1204"), LampPaint::red);
+    plugin->removeData(qso("DL1AA", "20m", "RTTY", "1200"));
+    plugin->removeData(qso("DL1AC", "15m", "RTTY", "1203"));
+    EXPECT_EQ(tickAt("1204"), LampPaint::green);  // the log emptied
+    EXPECT_EQ(tickAt("1205"), LampPaint::none);
+}
+
+TEST_F(Lamp, AReferencePastTheLogsEndIsNeverRead) {
+    reset();
+    add(qso("DL1AA", "20m", "RTTY", "1200"));
+    flags().changeWarning = true;
+    flags().lastChangeQsoIndex = 9;
+    EXPECT_EQ(tickAt("1201"), LampPaint::green);
+    EXPECT_FALSE(flags().changeWarning);
+}
+
+TEST(GridLayout, TheDxccListWrapsBeforeTheRightEdge) {
+    const auto wide = dxccListLayout(5, 120);
+    ASSERT_EQ(wide.size(), 5u);
+    EXPECT_EQ(wide[0].x, 5);
+    EXPECT_EQ(wide[1].x, 45);
+    EXPECT_EQ(wide[2].x, 5);  // 85 > 120 - 40: a new line
+    EXPECT_EQ(wide[2].y, 15);
+    for (const TextSpot& s : dxccListLayout(3, 84)) EXPECT_EQ(s.x, 5);  // narrower than 85: one per line
+    EXPECT_EQ(callGridLayout(70, 0).highlightTop, 10);
+    EXPECT_FALSE(callGridLayout(70, -1).highlight);
+}
