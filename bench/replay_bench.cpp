@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "operator/watch.h"
 #include "platform/headless.h"
 #include "plugin.h"
 
@@ -162,6 +163,60 @@ double callChecks(int qsos, bool plainScans, int calls) {
     });
 }
 
+// The operator windows' refresh as a keystroke brings it: the host says which call is
+// typed; the watch fills the per-call grid from the log. Nothing is painted.
+struct TypingHost : HostLink {
+    bool bound() const override { return true; }
+    bool entryField(int, std::string& text) override {
+        text = typed;
+        return true;
+    }
+    bool frequency(double& hz) override {
+        hz = 14080000.0;
+        return true;
+    }
+    bool mode(std::string& text) override {
+        text = "RTTY";
+        return true;
+    }
+    bool executeMacro(const std::string&) override { return true; }
+    std::string typed;
+};
+
+struct NoWindows : GridWindows {
+    bool dxccOpen() override { return true; }
+    void openDxcc() override {}
+    bool areaOpen() override { return true; }
+    void openArea(bool) override {}
+    void setDxccTitle(const std::string& t) override { title = t; }
+    void setAreaTitle(const std::string&) override {}
+    void clearAreaMarks() override {}
+    void markAreaWorked(const std::string&) override {}
+    void refreshAreaBoxes() override {}
+    void repaintDxccTable() override {}
+    std::string title;
+};
+
+// Seconds per refresh of the watch while calls of the log are typed.
+double watchRefreshes(int qsos, int refreshes) {
+    return inFreshProcess([&] {
+        const auto log = makeLog(qsos, static_cast<unsigned>(qsos));
+        Bench b;
+        Plugin plugin(b.platform);
+        plugin.resetStats(resetArgs());
+        for (const auto& q : log) plugin.addData(q);
+        TypingHost host;
+        NoWindows windows;
+        BandModeWatch watch(plugin.state(), host, windows);
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < refreshes; ++i) {
+            host.typed = log[(static_cast<size_t>(i) * 7919) % log.size()].call;
+            watch.refresh(true, true);
+        }
+        return seconds(start) / refreshes;
+    });
+}
+
 }  // namespace
 
 int main() {
@@ -187,6 +242,13 @@ int main() {
     const double check = callChecks(10000, false, 200000);
     const double checkPlain = callChecks(10000, true, 2000);
     std::printf("one call check on 10,000 QSOs: %.2f us (goal: under 5 us)\n", check * 1e6);
-    std::printf("plain scans: %.2f us, speed-up %.0fx\n", checkPlain * 1e6, checkPlain / check);
+    std::printf("plain scans: %.2f us, speed-up %.0fx\n\n", checkPlain * 1e6, checkPlain / check);
+
+    const double watch1k = watchRefreshes(1000, 200000);
+    const double watch100k = watchRefreshes(100000, 200000);
+    std::printf("one refresh of the operator windows while a call is typed (no painting):\n");
+    std::printf("  on 1,000 QSOs: %.2f us, on 100,000 QSOs: %.2f us (goal: under 20 us)\n", watch1k * 1e6,
+                watch100k * 1e6);
+    std::printf("  ratio 100k/1k: %.2f (goal: at most 2)\n", watch100k / watch1k);
     return 0;
 }
