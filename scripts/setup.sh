@@ -52,6 +52,6 @@ if ia32=$(bash "$here/ia32.sh" check); then
     install wine32:i386
   fi
 else
-  echo "setup: 32-bit Wine not installed: ${ia32#no: }"
+  echo "setup: no wine32: ${ia32#no: }; the 32-bit Linux tests run under qemu-i386-static"
   installed qemu-user-static || install qemu-user-static
 fi
