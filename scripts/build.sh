@@ -1,18 +1,29 @@
 #!/usr/bin/env bash
-# Builds every target: native (libStats.so, replay tool, tests), 64-bit Windows (run
-# under Wine by the tests) and 32-bit Windows (the DLL a 32-bit host loads).
-# Usage: scripts/build.sh [native|win64|win32|all]   (default all)
+# Builds every target: native (libStats.so, replay tool, tests), 64-bit and 32-bit
+# Windows (the plug-in, the replay tool and the Wine test programs; the 32-bit DLL is
+# the one a 32-bit host loads) and the portable core's tests as static 32-bit Linux
+# programs (linux32).
+# Usage: scripts/build.sh [native|win64|win32|linux32|all]   (default all)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=${JOBS:-$(nproc)}
 what=${1:-all}
 
-configure() {  # dir, extra cmake arguments...
-  local dir=$1; shift
-  if [ ! -f "$dir/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+# Configures DIR with the given cmake arguments (again when they changed since the last
+# time, so that an older build folder picks up new settings) and builds TARGETS (all
+# when empty).
+configure() {  # dir, targets, extra cmake arguments...
+  local dir=$1 targets=$2; shift 2
+  local args=(-DCMAKE_BUILD_TYPE=Release "$@") record
+  record=$(printf '%q ' "${args[@]}")
+  if [ ! -f "$dir/CMakeCache.txt" ] || [ "$(cat "$dir/configured-with" 2>/dev/null)" != "$record" ]; then
+    mkdir -p "$dir"
+    cmake -S "$root" -B "$dir" "${args[@]}" >/dev/null
+    echo "$record" >"$dir/configured-with"
   fi
-  if ! cmake --build "$dir" -j "$jobs" >"$dir/build.log" 2>&1; then
+  local target_args=()
+  for t in $targets; do target_args+=(--target "$t"); done
+  if ! cmake --build "$dir" -j "$jobs" "${target_args[@]}" >"$dir/build.log" 2>&1; then
     cat "$dir/build.log" >&2
     echo "build failed in $dir" >&2
     exit 1
@@ -20,9 +31,14 @@ configure() {  # dir, extra cmake arguments...
 }
 
 case $what in
-  native|all) configure "$root/build/native" -DTALVEN_BENCH=ON ;;&
-  win64|all)  configure "$root/build/win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-x86_64.cmake" ;;&
-  win32|all)  configure "$root/build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-i686.cmake" -DTALVEN_TESTS=OFF ;;
-  native|win64|win32) ;;
-  *) echo "usage: $0 [native|win64|win32|all]" >&2; exit 2 ;;
+  native|all)  configure "$root/build/native" "" -DTALVEN_BENCH=ON ;;&
+  win64|all)   configure "$root/build/win64" "" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-x86_64.cmake" ;;&
+  win32|all)   configure "$root/build/win32" "" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-i686.cmake" \
+                 -DTALVEN_TESTS=ON ;;&
+  # Only the test programs: the rest of that build (a 32-bit libStats.so, a static
+  # replay tool) is of no use.
+  linux32|all) configure "$root/build/linux32" "unit_tests host_call_tests" \
+                 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/linux-i386.cmake" -DTALVEN_STATIC_TESTS=ON ;;
+  native|win64|win32|linux32) ;;
+  *) echo "usage: $0 [native|win64|win32|linux32|all]" >&2; exit 2 ;;
 esac

@@ -1,13 +1,28 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds every target and runs every test:
-#   native unit and golden tests (ctest), the shared-state test under ThreadSanitizer,
-#   the static export check of the 32-bit DLL, and the Windows tests under Wine.
+#   native unit and golden tests (ctest), the core's tests as a static 32-bit Linux
+#   program, the shared-state test under ThreadSanitizer, the exports fuzzed, the static
+#   export check of the 32-bit DLL, and the Windows tests under Wine: the 64-bit build
+#   with wine64 and, where the kernel runs 32-bit programs, the 32-bit build (the DLL a
+#   host loads) with 32-bit Wine.
 # Ends with one line "tests: N passed, N failed"; exit 1 when anything failed.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
+# Each step's header, and the seconds the one before it took.
+section_name=""
+section_start=$SECONDS
+section() {  # title ("" after the last step)
+  [ -n "$section_name" ] && echo "   (took $((SECONDS - section_start)) s)"
+  section_name=$1
+  section_start=$SECONDS
+  [ -z "$1" ] || echo "== $1"
+}
+
+section "set-up"
 bash scripts/setup.sh || exit 1
+section "build"
 bash scripts/build.sh all || exit 1
 
 passed=0
@@ -17,15 +32,31 @@ count() {  # passed failed
   failed=$((failed + $2))
 }
 
-echo "== native tests"
-log=$(mktemp)
-ctest --test-dir build/native --output-on-failure --timeout 300 -j "$(nproc)" 2>&1 | tee "$log" | grep -v -E '^ +Start|Test +#.*Passed'
-total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -n1)
-bad=$(sed -n 's/.* \([0-9]*\) tests failed out of.*/\1/p' "$log" | tail -n1)
-if [ -z "$total" ]; then count 0 1; else count $((total - bad)) "$bad"; fi
-rm -f "$log"
+# "yes", or "no: <why>": decides how the 32-bit programs run, or whether they can.
+ia32=$(bash scripts/ia32.sh check)
 
-echo "== shared state under ThreadSanitizer"
+# Runs the ctest tests of a build folder and adds their counts.
+run_ctest() {  # build folder
+  local log total bad
+  log=$(mktemp)
+  ctest --test-dir "$1" --output-on-failure --timeout 300 -j "$(nproc)" 2>&1 | tee "$log" | grep -v -E '^ +Start|Test +#.*Passed'
+  total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -n1)
+  bad=$(sed -n 's/.* \([0-9]*\) tests failed out of.*/\1/p' "$log" | tail -n1)
+  if [ -z "$total" ]; then count 0 1; else count $((total - bad)) "$bad"; fi
+  rm -f "$log"
+}
+
+section "native tests"
+run_ctest build/native
+
+if [ "$ia32" = yes ]; then
+  section "the core's tests as a static 32-bit Linux program (run directly)"
+else
+  section "the core's tests as a static 32-bit Linux program (under qemu-i386-static: ${ia32#no: })"
+fi
+run_ctest build/linux32
+
+section "shared state under ThreadSanitizer"
 if [ ! -f build/tsan/CMakeCache.txt ]; then
   cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DTALVEN_SANITIZE=thread >/dev/null
 fi
@@ -37,7 +68,7 @@ else
   count 0 1
 fi
 
-echo "== the exports fuzzed under AddressSanitizer and UndefinedBehaviorSanitizer"
+section "the exports fuzzed under AddressSanitizer and UndefinedBehaviorSanitizer"
 if [ ! -f build/fuzz/CMakeCache.txt ]; then
   CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVEN_SANITIZE=address \
     -DTALVEN_FUZZ=ON -DTALVEN_TESTS=OFF >/dev/null
@@ -54,7 +85,7 @@ else
 fi
 rm -rf "$fuzz_dir"
 
-echo "== exports of the 32-bit DLL"
+section "exports of the 32-bit DLL"
 if bash scripts/check-exports.sh build/win32/bin/Stats.dll; then count 1 0; else count 0 1; fi
 
 # Adds the counts of a runner's closing line "N passed, N failed".
@@ -71,11 +102,24 @@ run_counted() {
   rm -f "$log"
 }
 
-echo "== Windows tests under Wine"
+section "Windows tests under Wine, 64-bit build"
 run_counted bash scripts/wine-tests.sh build/win64
 
-echo "== the same answers natively and under Wine"
+section "the same answers natively and under Wine, 64-bit build"
 run_counted bash tests/wine/same_answer.sh build/native build/win64
 
-echo "tests: $passed passed, $failed failed"
+skipped=""
+if [ "$ia32" = yes ]; then
+  section "Windows tests under 32-bit Wine, 32-bit build"
+  run_counted bash scripts/wine-tests.sh build/win32
+
+  section "the same answers natively and under 32-bit Wine, 32-bit build"
+  run_counted bash tests/wine/same_answer.sh build/native build/win32
+else
+  skipped="32-bit build not run under Wine: ${ia32#no: }"
+  section "SKIPPED: $skipped"
+fi
+
+section ""
+echo "tests: $passed passed, $failed failed${skipped:+ ($skipped)}"
 [ "$failed" -eq 0 ]

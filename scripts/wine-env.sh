@@ -8,13 +8,53 @@
 #   scripts/wine-env.sh stop BUILD_DIR              end its wineserver and its display
 #   scripts/wine-env.sh status BUILD_DIR            "running" (exit 0) or "stopped" (exit 1)
 #   source scripts/wine-env.sh BUILD_DIR            start or reuse it, exports in this shell
+#   scripts/wine-env.sh loader FILE.exe             the Wine loader for that program: wine64
+#                                                   for x86-64, the 32-bit one for i386
 #
 # A second start is fast: it reuses a live display and a finished prefix. The display
 # ends by itself after WINE_ENV_LIFETIME seconds (default 3600) if nobody stops it.
 # State lives in BUILD_DIR/wine-state (display number, PID of the display's guard).
+#
+# The prefix is a 64-bit one; 32-bit programs run in it with the 32-bit loader, but only
+# when it was created while wine32 was installed (wineboot -u does not add the 32-bit
+# side later). So the prefix records whether wine32 was there, and a start recreates it
+# when that has changed since.
 
 _we_wine=/usr/lib/wine/wine64
+_we_wine32=/usr/lib/wine/wine
 _we_server=/usr/lib/wine/wineserver
+
+# What the prefix records about the Wine it was made with.
+_we_wine_kind() {
+    if [ -x "$_we_wine32" ]; then echo "wine32=yes"; else echo "wine32=no"; fi
+}
+
+# The loader for a Windows program, from the machine field of its PE header.
+_we_loader() {
+    local file=$1 offset signature machine
+    [ -f "$file" ] || { _we_log "$file: no such file"; return 1; }
+    offset=$(od -An -tu4 -j60 -N4 "$file" 2>/dev/null | tr -d ' ')
+    signature=$(od -An -tx1 -j"${offset:-0}" -N4 "$file" 2>/dev/null | tr -d ' ')
+    if [ -z "$offset" ] || [ "$signature" != 50450000 ]; then
+        _we_log "$file: not a Windows program"
+        return 1
+    fi
+    machine=$(od -An -tx2 -j$((offset + 4)) -N2 "$file" | tr -d ' ')
+    case $machine in
+    8664) echo "$_we_wine" ;;
+    014c)
+        if [ ! -x "$_we_wine32" ]; then
+            _we_log "$file is a 32-bit program and wine32 is not installed ($_we_wine32 missing)"
+            return 1
+        fi
+        echo "$_we_wine32"
+        ;;
+    *)
+        _we_log "$file: machine type 0x$machine is neither i386 nor x86-64"
+        return 1
+        ;;
+    esac
+}
 
 _we_log() { echo "wine-env: $*" >&2; }
 
@@ -80,9 +120,16 @@ _we_start_display() {
 }
 
 _we_create_prefix() {
-    local ready=$_we_prefix/.wine-env-ready rc
-    [ -f "$ready" ] && return 0
-    if [ -e "$_we_prefix" ]; then
+    local ready=$_we_prefix/.wine-env-ready rc kind
+    kind=$(_we_wine_kind)
+    if [ -f "$ready" ]; then
+        [ "$(cat "$ready")" = "$kind" ] && return 0
+        # Made before wine32 was installed (or removed), or by an older version of this
+        # script that did not record it.
+        _we_log "recreating prefix $_we_prefix: made with '$(cat "$ready")', now '$kind'"
+        timeout 20 "$_we_server" -k >/dev/null 2>&1 9>&-
+        rm -rf "$_we_prefix"
+    elif [ -e "$_we_prefix" ]; then
         # Left half-made by an interrupted start: begin again from nothing.
         _we_log "removing unfinished prefix $_we_prefix"
         timeout 20 "$_we_server" -k >/dev/null 2>&1 9>&-
@@ -113,7 +160,7 @@ _we_create_prefix() {
         _we_log "wineserver -w did not return (exit $rc)"
         return 1
     fi
-    touch "$ready"
+    echo "$kind" >"$ready"
 }
 
 wine_env_start() {
@@ -168,15 +215,18 @@ stop)
     ;;
 status)
     _we_setup "$2" || exit 2
-    if num=$(_we_live_display) && [ -f "$_we_prefix/.wine-env-ready" ]; then
+    if num=$(_we_live_display) && [ "$(cat "$_we_prefix/.wine-env-ready" 2>/dev/null)" = "$(_we_wine_kind)" ]; then
         echo "running (DISPLAY=:$num)"
     else
         echo "stopped"
         exit 1
     fi
     ;;
+loader)
+    _we_loader "${2:-}" || exit 1
+    ;;
 *)
-    _we_log "usage: wine-env.sh start|stop|status BUILD_DIR"
+    _we_log "usage: wine-env.sh start|stop|status BUILD_DIR, or wine-env.sh loader FILE.exe"
     exit 2
     ;;
 esac

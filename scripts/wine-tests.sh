@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Runs the Windows test programs of a mingw x86_64 build under wine64:
+# Runs the Windows test programs of a mingw build under Wine: those of an x86_64 build
+# with wine64, those of an i686 build with the 32-bit loader (needs wine32):
 #
 #   scripts/wine-tests.sh build/win64
+#   scripts/wine-tests.sh build/win32
 #
 # Each program runs in a fresh temporary working folder with the path of the build's
 # Stats.dll as its argument. One line per program, then "N passed, N failed"; exit 1
@@ -16,7 +18,7 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-}
 if [ -z "$build" ] || [ ! -d "$build" ]; then
-    echo "usage: wine-tests.sh BUILD_DIR   (a mingw x86_64 build folder)" >&2
+    echo "usage: wine-tests.sh BUILD_DIR   (a mingw build folder)" >&2
     exit 2
 fi
 build=$(cd "$build" && pwd)
@@ -39,6 +41,14 @@ if [ ! -f "$dll" ] || [ ${#programs[@]} -eq 0 ]; then
     report
     exit 1
 fi
+# The DLL's machine decides the loader; every program of the build is of the same kind.
+if ! loader=$("$here/wine-env.sh" loader "$dll" 2>&1); then
+    echo "FAIL setup: $loader"
+    failed=1
+    report
+    exit 1
+fi
+echo "Wine loader: $loader"
 
 # One run at a time per build folder: a second run would otherwise reuse the
 # environment the first one is about to end. Nothing started below keeps fd 8 open.
@@ -77,7 +87,7 @@ for exe in "${programs[@]}"; do
     name=$(basename "$exe" .exe)
     work=$(mktemp -d "${TMPDIR:-/tmp}/wine-test-$name.XXXXXX")
     t0=$(date +%s.%N)
-    (cd "$work" && timeout -k 5 "$limit" /usr/lib/wine/wine64 "$exe" "$dll_arg" </dev/null >"$work/output.txt" 2>&1 8>&-)
+    (cd "$work" && timeout -k 5 "$limit" "$loader" "$exe" "$dll_arg" </dev/null >"$work/output.txt" 2>&1 8>&-)
     rc=$?
     seconds=$(awk -v a="$t0" -v b="$(date +%s.%N)" 'BEGIN { printf "%.2f", b - a }')
     if [ $rc -eq 0 ]; then

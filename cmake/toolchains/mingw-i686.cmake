@@ -1,4 +1,6 @@
-# Cross build for 32-bit Windows: the DLL a 32-bit host loads. It cannot run here, so no emulator.
+# Cross build for 32-bit Windows: the DLL a 32-bit host loads. Its programs run under
+# 32-bit Wine only where the kernel runs 32-bit programs; scripts/wine-tests.sh picks
+# the loader, so no emulator is set here.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(MINGW_PREFIX i686-w64-mingw32)

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# The same logs replayed natively (libStats.so) and under wine64 (the 64-bit Stats.dll
-# and talven-replay.exe) must give the same summary, byte for byte, and the same
-# bad-QSO report once line ends are normalised (the Windows report has CR LF).
+# The same logs replayed natively (libStats.so) and under Wine (the Stats.dll and
+# talven-replay.exe of a mingw build: 64-bit under wine64, 32-bit under the 32-bit
+# loader) must give the same summary, byte for byte, and the same bad-QSO report once
+# line ends are normalised (the Windows report has CR LF).
 #
-#   tests/wine/same_answer.sh NATIVE_BUILD WIN64_BUILD
+#   tests/wine/same_answer.sh NATIVE_BUILD WIN_BUILD
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-native=$(cd "${1:?usage: same_answer.sh NATIVE_BUILD WIN64_BUILD}" && pwd)
-win=$(cd "${2:?usage: same_answer.sh NATIVE_BUILD WIN64_BUILD}" && pwd)
+native=$(cd "${1:?usage: same_answer.sh NATIVE_BUILD WIN_BUILD}" && pwd)
+win=$(cd "${2:?usage: same_answer.sh NATIVE_BUILD WIN_BUILD}" && pwd)
 passed=0
 failed=0
 
@@ -21,6 +22,11 @@ started_here=0
 trap '[ $started_here -eq 1 ] && "$root/scripts/wine-env.sh" stop "$win" 8>&-' EXIT
 env_lines=$("$root/scripts/wine-env.sh" start "$win" 8>&-) || { echo "0 passed, 1 failed"; exit 1; }
 eval "$env_lines"
+if ! loader=$("$root/scripts/wine-env.sh" loader "$win/bin/talven-replay.exe" 2>&1); then
+  echo "FAIL same answer: $loader"
+  echo "0 passed, 1 failed"
+  exit 1
+fi
 
 windows_path() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 cty=/usr/share/hamradio-files/cty.dat
@@ -35,7 +41,7 @@ for case in "data/sample.log|" "data/sample.log|--html" "tests/data/logs/9a1a.lo
   "$native/bin/talven-replay" --plugin "$native/bin/libStats.so" --cty "$cty" --out-dir "$work/n" $opts \
     "$root/$log" >"$work/n.summary" 2>"$work/n.err"
   # shellcheck disable=SC2086
-  (cd "$work/w" && timeout -k 5 120 /usr/lib/wine/wine64 "$win/bin/talven-replay.exe" \
+  (cd "$work/w" && timeout -k 5 120 "$loader" "$win/bin/talven-replay.exe" \
     --plugin "$(windows_path "$win/bin/Stats.dll")" --cty "$(windows_path "$cty")" $opts \
     "$(windows_path "$root/$log")" >"$work/w.summary" 2>"$work/w.err" </dev/null 8>&-)
   ok=1

@@ -1,8 +1,9 @@
 // Stats.dll loaded the way the host loads it: every export bound by both names, the
-// simple answers, the exchange rule, a short log, hostile null arguments, the setup
-// message box and the version resource.
+// simple answers, the exchange rule, the host's date-time layout, a short log, hostile
+// null arguments, the setup message box and the version resource.
 //
 //   smoke_test.exe PATH\Stats.dll        (run in an empty working folder)
+#include <cstdint>
 #include <cstring>
 
 #include "stats_library.h"
@@ -89,6 +90,39 @@ void shortLog(const StatsLibrary& lib) {
     wt::check(html && std::strncmp(html, "<html>", 6) == 0, "after setVersion the summary is HTML");
 }
 
+// The host (an MSVC program) lays its date-time out in 16 bytes: the day count at 0, the
+// status at 8, padding after it. Blocks built byte by byte that way, with filler in the
+// padding, must read as the dates they hold, and a status 1 (invalid) at offset 8 as no
+// date at all.
+void hostDateLayout(const StatsLibrary& lib) {
+    wt::checkEqual(static_cast<long long>(sizeof(OleDateTime)), 16, "sizeof(OleDateTime) as the host has it");
+    struct HostBlock {
+        alignas(8) unsigned char bytes[16];
+        HostBlock(double days, int32_t status) {
+            std::memset(bytes, 0xA5, sizeof bytes);
+            std::memcpy(bytes, &days, sizeof days);
+            std::memcpy(bytes + 8, &status, sizeof status);
+        }
+        const OleDateTime* get() const { return reinterpret_cast<const OleDateTime*>(bytes); }
+    };
+    const HostBlock start(kDec16_2017, 0), end(kDec17_2017 + 0.5, 0), invalidEnd(kDec17_2017, 1);
+    const struct Case {
+        const HostBlock* end;
+        const char* title;
+        const char* report;
+    } cases[] = {
+        {&end, "\tTALVEN-CUP Contest 16.12-17.12.2017 ", "BadQSO_StatsTALVENCP_17_12_2017.txt"},
+        {&invalidEnd, "\tTALVEN-CUP Contest 16.12- ", "BadQSO_StatsTALVENCP_.txt"},
+    };
+    for (const Case& c : cases) {
+        lib.reset(".\\", 0, "DL1ABC", start.get(), c.end->get(), "DL", "EU");
+        const char* text = lib.getResult(nullptr);
+        const std::string got = text ? text : "";
+        wt::checkEqual(got.substr(0, got.find('\r')), c.title, "title from host-shaped date-times");
+        wt::check(wt::fileExists(c.report), std::string("report named after the end date: ") + c.report);
+    }
+}
+
 // Every pointer the host could pass as null, at once.
 void nullArguments(const StatsLibrary& lib) {
     wt::checkEqual(lib.resetStats(nullptr, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
@@ -170,6 +204,7 @@ int main(int argc, char** argv) {
     bothNames(lib.module.get());
     simpleAnswers(lib);
     exchangeRule(lib);
+    hostDateLayout(lib);
     shortLog(lib);
     nullArguments(lib);
     setupMessageBox(lib);
