@@ -37,7 +37,7 @@ case $what in
                  -DTALVEN_TESTS=ON ;;&
   # Only the test programs: the rest of that build (a 32-bit libStats.so, a static
   # replay tool) is of no use.
-  linux32|all) configure "$root/build/linux32" "unit_tests host_call_tests" \
+  linux32|all) configure "$root/build/linux32" "unit_tests contest_tests host_call_tests" \
                  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/linux-i386.cmake" -DTALVEN_STATIC_TESTS=ON ;;
   native|win64|win32|linux32) ;;
   *) echo "usage: $0 [native|win64|win32|linux32|all]" >&2; exit 2 ;;
