@@ -288,6 +288,51 @@ private:
     HGDIOBJ previous_ = nullptr;
 };
 
+// SaveDC / RestoreDC: the colours, modes, origins, clipping and selected objects of a
+// DC come back as they were at the end of the scope. The restore also selects out the
+// objects selected in between: declare their owners before this, so they are deleted
+// after it.
+class SavedDC {
+public:
+    SavedDC() noexcept = default;
+    explicit SavedDC(HDC dc) noexcept {
+        if (!dc) return;
+        const int level = SaveDC(dc);
+        if (level == 0) return;
+        dc_ = dc;
+        level_ = level;
+    }
+    SavedDC(SavedDC&& other) noexcept : dc_(other.dc_), level_(other.level_) { other.forget(); }
+    SavedDC& operator=(SavedDC&& other) noexcept {
+        if (this != &other) {
+            reset();
+            dc_ = other.dc_;
+            level_ = other.level_;
+            other.forget();
+        }
+        return *this;
+    }
+    SavedDC(const SavedDC&) = delete;
+    SavedDC& operator=(const SavedDC&) = delete;
+    ~SavedDC() { reset(); }
+
+    explicit operator bool() const noexcept { return level_ != 0; }
+
+    // Restores now. A state saved later and still on the stack is dropped with it.
+    void reset() noexcept {
+        if (level_ != 0) RestoreDC(dc_, level_);
+        forget();
+    }
+
+private:
+    void forget() noexcept {
+        dc_ = nullptr;
+        level_ = 0;
+    }
+    HDC dc_ = nullptr;
+    int level_ = 0;
+};
+
 // ---- automation values ----------------------------------------------------------------
 
 // A VARIANT: initialised empty, cleared (releasing the string, array or interface it

@@ -1,10 +1,40 @@
 #include "windows/dialog_base.h"
 
-#include <vector>
+#include "windows/subclassed_control.h"
+
+CDialogBase::~CDialogBase() {
+    if (!window_ || !modeless_) return;
+    const HWND w = window_;
+    // The derived parts are gone: no message of the destruction may reach them.
+    SetWindowLongPtrA(w, DWLP_USER, 0);
+    window_ = nullptr;
+    if (GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId()) DestroyWindow(w);
+}
 
 INT_PTR CDialogBase::runModal(int templateId, HWND owner) {
+    modeless_ = false;
+    ended_ = false;
     return DialogBoxParamA(ownModule(), MAKEINTRESOURCEA(templateId), owner, &CDialogBase::procedure,
                            reinterpret_cast<LPARAM>(this));
+}
+
+bool CDialogBase::createModeless(int templateId, HWND owner) {
+    if (window_) return false;
+    modeless_ = true;
+    ended_ = false;
+    const HWND w = CreateDialogParamA(ownModule(), MAKEINTRESOURCEA(templateId), owner, &CDialogBase::procedure,
+                                      reinterpret_cast<LPARAM>(this));
+    if (!w || window_ != w) return false;
+    if (ended_ && endResult_ == -1) {
+        // A handler failed while it opened.
+        destroy();
+        return false;
+    }
+    return true;
+}
+
+void CDialogBase::destroy() {
+    if (window_ && modeless_) DestroyWindow(window_);
 }
 
 HWND CDialogBase::callersActiveWindow() {
@@ -25,18 +55,18 @@ HINSTANCE CDialogBase::ownModule() {
     return module;
 }
 
-void CDialogBase::end(INT_PTR result) { EndDialog(window_, result); }
-
-std::string CDialogBase::itemText(int id) const {
-    const HWND control = item(id);
-    if (!control) return std::string();
-    const int length = GetWindowTextLengthA(control);
-    if (length <= 0) return std::string();
-    // The length may be an upper bound (double-byte code pages); the copy says how much it wrote.
-    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
-    const int copied = GetWindowTextA(control, buffer.data(), length + 1);
-    return std::string(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+void CDialogBase::end(INT_PTR result) {
+    if (!modeless_) {
+        EndDialog(window_, result);
+        return;
+    }
+    // EndDialog is for modal dialogs only; a modeless one ending is hidden and kept.
+    ended_ = true;
+    endResult_ = result;
+    if (window_) ShowWindow(window_, SW_HIDE);
 }
+
+std::string CDialogBase::itemText(int id) const { return windowText(item(id)); }
 
 void CDialogBase::setItemText(int id, const std::string& text) { SetDlgItemTextA(window_, id, text.c_str()); }
 
@@ -54,6 +84,13 @@ bool CDialogBase::onCommand(int id, int) {
 
 INT_PTR CDialogBase::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND) return onCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+    if (message == WM_DRAWITEM && lParam) {
+        // A control object paints itself; menus have no control window to ask.
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        LRESULT painted = 0;
+        if (item.CtlType != ODT_MENU && reflectToControl(item.hwndItem, message, wParam, lParam, painted)) return TRUE;
+    }
+    if (message == WM_SHOWWINDOW && wParam) ended_ = false;
     return onMessage(message, wParam, lParam);
 }
 
@@ -68,17 +105,17 @@ INT_PTR CALLBACK CDialogBase::procedure(HWND window, UINT message, WPARAM wParam
         // A few messages (WM_SETFONT among them) come before WM_INITDIALOG.
         if (!self) return FALSE;
     }
+    INT_PTR result = TRUE;
     // No exception may unwind through the system's frames that called us.
     try {
         if (message == WM_INITDIALOG) return self->onInit() ? TRUE : FALSE;
-        const INT_PTR result = self->dispatch(message, wParam, lParam);
-        if (message == WM_NCDESTROY) {
-            SetWindowLongPtrA(window, DWLP_USER, 0);
-            self->window_ = nullptr;
-        }
-        return result;
+        result = self->dispatch(message, wParam, lParam);
     } catch (...) {
-        EndDialog(window, -1);
-        return TRUE;
+        if (message != WM_NCDESTROY) self->end(-1);
     }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, DWLP_USER, 0);
+        self->window_ = nullptr;
+    }
+    return result;
 }

@@ -1,6 +1,8 @@
-// The base of the plug-in's dialogs: runs a dialog template of this module modally,
-// keeps `this` with the window from WM_INITDIALOG on and hands each message to a
-// virtual handler, so a dialog class needs no window procedure of its own.
+// The base of the plug-in's dialogs: runs a dialog template of this module, modally or
+// modeless, keeps `this` with the window from WM_INITDIALOG on and hands each message
+// to a virtual handler, so a dialog class needs no window procedure of its own.
+// Draw-item requests go first to the control they concern (SubclassedControl, such as
+// CAdvancedButton), and reach onMessage only when no control object painted.
 #pragma once
 #include <windows.h>
 
@@ -10,11 +12,30 @@ class CDialogBase {
 public:
     CDialogBase(const CDialogBase&) = delete;
     CDialogBase& operator=(const CDialogBase&) = delete;
-    virtual ~CDialogBase() = default;
+    // A modeless window still open is destroyed (on its own thread only) without
+    // reaching the handlers of a class already gone; destroy() it first instead.
+    virtual ~CDialogBase();
 
     // Shows the template modally, owned by `owner` (none when null). Returns the value
     // given to end(), or -1 when the dialog could not be created or a handler failed.
     INT_PTR runModal(int templateId, HWND owner = nullptr);
+
+    // Creates the template as a modeless dialog owned by `owner` (none when null) and
+    // returns once onInit() has run; false when it could not be created. Not shown
+    // unless the template says WS_VISIBLE: show it with ShowWindow(window(), SW_SHOW).
+    // Its messages come through the thread's message loop, whichever runs it (a modal
+    // dialog's loop too, but keyboard navigation needs IsDialogMessage in the loop).
+    // end() hides it; destroy() ends it.
+    bool createModeless(int templateId, HWND owner = nullptr);
+    // Destroys a modeless dialog's window now; nothing when there is none.
+    void destroy();
+    bool isModeless() const { return modeless_; }
+    // A modeless dialog that end() has hidden, and the value given to it.
+    bool hasEnded() const { return ended_; }
+    INT_PTR endResult() const { return endResult_; }
+
+    // The dialog's window; null before WM_INITDIALOG and after it is destroyed.
+    HWND window() const { return window_; }
 
     // The active top-level window of the calling thread, or null. Called from an
     // export, that is the host's window the operator was working in: the owner a
@@ -28,8 +49,8 @@ public:
 protected:
     CDialogBase() = default;
 
-    HWND window() const { return window_; }
     HWND item(int id) const { return GetDlgItem(window_, id); }
+    // Modal: ends the dialog with `result`. Modeless: hides the window and keeps it.
     void end(INT_PTR result);
 
     // Text of a control in the active code page, however long it is.
@@ -51,4 +72,7 @@ private:
     INT_PTR dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND window_ = nullptr;
+    bool modeless_ = false;
+    bool ended_ = false;
+    INT_PTR endResult_ = 0;
 };

@@ -130,6 +130,34 @@ void selection() {
     wt::check(!win32::ScopedSelect(dc.get(), region.get()), "a region selection has nothing to restore");
 }
 
+// A saved DC state comes back whole, nested saves unwind in order, and the restore
+// selects out what was selected in between, so its owner can delete it afterwards.
+void savedState() {
+    const win32::MemoryDC dc(CreateCompatibleDC(nullptr));
+    if (!wt::check(static_cast<bool>(dc), "saved state: memory DC")) return;
+    SetTextColor(dc.get(), RGB(1, 2, 3));
+    const HGDIOBJ firstPen = GetCurrentObject(dc.get(), OBJ_PEN);
+    win32::Pen pen(CreatePen(PS_SOLID, 3, RGB(9, 9, 9)));
+    const HPEN rawPen = pen.get();
+    {
+        const win32::SavedDC outer(dc.get());
+        SetTextColor(dc.get(), RGB(4, 5, 6));
+        SetBkMode(dc.get(), TRANSPARENT);
+        SelectObject(dc.get(), pen.get());
+        win32::SavedDC inner(dc.get());
+        SetTextColor(dc.get(), RGB(7, 8, 9));
+        win32::SavedDC moved(std::move(inner));
+        wt::check(!inner && moved, "saved state: moving hands the restore over");
+        moved.reset();
+        wt::checkEqual(GetTextColor(dc.get()), RGB(4, 5, 6), "saved state: the inner restore gives the outer values");
+    }
+    wt::checkEqual(GetTextColor(dc.get()), RGB(1, 2, 3), "saved state: the text colour is back");
+    wt::checkEqual(GetBkMode(dc.get()), OPAQUE, "saved state: the background mode is back");
+    wt::check(GetCurrentObject(dc.get(), OBJ_PEN) == firstPen, "saved state: the first pen is selected again");
+    pen.reset();
+    wt::check(GetObjectType(rawPen) == 0, "saved state: the pen, selected out, could be deleted");
+}
+
 // ---- COM ------------------------------------------------------------------------------
 
 // Counts its references and is never freed, so the count can be read at the end.
@@ -241,6 +269,7 @@ int main() {
     ownersOfOneValue();
     modules();
     selection();
+    savedState();
     comReferences();
     comGuard();
     return wt::finish("win32_owners_test");

@@ -1,0 +1,488 @@
+// The drawn controls on a real dialog: a rectangular button and a disc lamp taken over
+// from the template, painted by the system's draw-item requests, read back pixel by
+// pixel where the look is decided (face, bevel rings, disc ring, label colour, focus
+// and pressed edges), repainted at once by the colour setters (from another thread
+// too), and counted for the GDI objects their paints make and delete. Then the
+// painters and the off-screen surface on their own.
+#include "drawn_controls_test.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "windows/advanced_button.h"
+#include "windows/dialog_base.h"
+#include "windows/drawn_objects.h"
+#include "windows/mem_dc.h"
+#include "wine_test.h"
+
+namespace {
+
+constexpr COLORREF kFace = RGB(240, 200, 64);
+constexpr COLORREF kText = RGB(160, 0, 128);
+constexpr COLORREF kDisabledText = RGB(0, 96, 255);
+constexpr COLORREF kLampOff = RGB(0, 255, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kGrey = RGB(128, 128, 128);
+constexpr COLORREF kNearBlack = RGB(1, 1, 1);
+
+std::string hex(COLORREF c) {
+    char b[16];
+    std::snprintf(b, sizeof b, "0x%06lX", static_cast<unsigned long>(c));
+    return b;
+}
+
+bool checkColor(COLORREF actual, COLORREF expected, const std::string& what) {
+    return wt::check(actual == expected,
+                     what + ": " + hex(actual) + (actual == expected ? "" : ", expected " + hex(expected)));
+}
+
+// ---- counting the GDI objects painting makes --------------------------------------------
+
+// The kit is linked into this program, so its GDI calls go through this program's
+// import table: counting wrappers put there see every object it makes and deletes,
+// whatever the system reports about the process.
+struct GdiCounts {
+    bool on = false;
+    long created = 0;
+    long deleted = 0;
+    long stillAlive = 0;  // deleted while still selected somewhere, so not gone
+};
+GdiCounts counts;
+
+decltype(&CreatePen) realCreatePen;
+decltype(&CreateSolidBrush) realCreateSolidBrush;
+decltype(&CreateCompatibleBitmap) realCreateCompatibleBitmap;
+decltype(&CreateCompatibleDC) realCreateCompatibleDC;
+decltype(&DeleteObject) realDeleteObject;
+decltype(&DeleteDC) realDeleteDC;
+
+template <typename H>
+H made(H h) {
+    if (counts.on && h) ++counts.created;
+    return h;
+}
+HPEN WINAPI countedCreatePen(int style, int width, COLORREF c) { return made(realCreatePen(style, width, c)); }
+HBRUSH WINAPI countedCreateSolidBrush(COLORREF c) { return made(realCreateSolidBrush(c)); }
+HBITMAP WINAPI countedCreateCompatibleBitmap(HDC dc, int w, int h) {
+    return made(realCreateCompatibleBitmap(dc, w, h));
+}
+HDC WINAPI countedCreateCompatibleDC(HDC dc) { return made(realCreateCompatibleDC(dc)); }
+BOOL WINAPI countedDeleteObject(HGDIOBJ h) {
+    const BOOL ok = realDeleteObject(h);
+    if (counts.on && ok) {
+        ++counts.deleted;
+        if (GetObjectType(h) != 0) ++counts.stillAlive;
+    }
+    return ok;
+}
+BOOL WINAPI countedDeleteDC(HDC dc) {
+    const BOOL ok = realDeleteDC(dc);
+    if (counts.on && ok) ++counts.deleted;
+    return ok;
+}
+
+template <typename F>
+bool patchImport(const char* name, F replacement, F& original) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {
+        if (lstrcmpiA(reinterpret_cast<char*>(base + d->Name), "gdi32.dll") != 0) continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            const auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), name) != 0) continue;
+            DWORD old = 0;
+            if (!VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old)) return false;
+            original = reinterpret_cast<F>(slots->u1.Function);
+            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool countGdiObjects() {
+    return patchImport("CreatePen", &countedCreatePen, realCreatePen) &&
+           patchImport("CreateSolidBrush", &countedCreateSolidBrush, realCreateSolidBrush) &&
+           patchImport("CreateCompatibleBitmap", &countedCreateCompatibleBitmap, realCreateCompatibleBitmap) &&
+           patchImport("CreateCompatibleDC", &countedCreateCompatibleDC, realCreateCompatibleDC) &&
+           patchImport("DeleteObject", &countedDeleteObject, realDeleteObject) &&
+           patchImport("DeleteDC", &countedDeleteDC, realDeleteDC);
+}
+
+// ---- pictures -------------------------------------------------------------------------
+
+// 32-bit pixels in memory, top row first.
+class Picture {
+public:
+    Picture(int width, int height) : width_(width), height_(height) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        bits_ = static_cast<std::uint32_t*>(bits);
+        dc_.reset(CreateCompatibleDC(nullptr));
+        selection_ = win32::ScopedSelect(dc_.get(), bitmap_.get());
+    }
+    // What a window shows of its client area now.
+    static Picture of(HWND w) {
+        RECT r{};
+        GetClientRect(w, &r);
+        Picture p(r.right, r.bottom);
+        const win32::WindowDC screen(w);
+        BitBlt(p.dc(), 0, 0, r.right, r.bottom, screen.get(), 0, 0, SRCCOPY);
+        GdiFlush();
+        return p;
+    }
+    Picture(Picture&&) = default;
+    Picture& operator=(Picture&&) = delete;
+
+    HDC dc() const { return dc_.get(); }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    COLORREF at(int x, int y) const {
+        if (!bits_ || x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
+        const std::uint32_t v = bits_[static_cast<size_t>(y) * width_ + x];
+        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+    }
+    int count(COLORREF c, RECT within = {0, 0, 1 << 20, 1 << 20}) const {
+        int n = 0;
+        for (int y = std::max(0L, within.top); y < std::min<long>(height_, within.bottom); ++y)
+            for (int x = std::max(0L, within.left); x < std::min<long>(width_, within.right); ++x) n += at(x, y) == c;
+        return n;
+    }
+    void fill(COLORREF c) {
+        GdiFlush();
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x)
+                bits_[static_cast<size_t>(y) * width_ + x] = GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
+    }
+    bool sameAs(const Picture& o) const {
+        return width_ == o.width_ && height_ == o.height_ && bits_ && o.bits_ &&
+               std::memcmp(bits_, o.bits_, static_cast<size_t>(width_) * height_ * 4) == 0;
+    }
+
+private:
+    int width_, height_;
+    std::uint32_t* bits_ = nullptr;
+    win32::Bitmap bitmap_;
+    win32::MemoryDC dc_;
+    win32::ScopedSelect selection_;
+};
+
+// ---- the dialog -----------------------------------------------------------------------
+
+class DrawnDialog : public CDialogBase {
+public:
+    CAdvancedButton rect, disc, spare;
+    bool rectAttached = false, discAttached = false, missingAttached = true, spareKept = false;
+    int rectClicks = 0;
+
+    HWND control(int id) const { return item(id); }
+
+protected:
+    bool onInit() override {
+        rectAttached = rect.AttachItem(IDC_RECT_BUTTON, window(), kFace, kText, kDisabledText);
+        rect.SetShape(0);
+        discAttached = disc.AttachItem(IDC_DISC_BUTTON, window(), kLampOff, kNearBlack, kGrey);
+        disc.SetShape(1);
+        // A failed attach leaves the button as it was.
+        spare.AttachItem(IDC_OTHER_BUTTON, window(), 0, 0, 0);
+        missingAttached = spare.AttachItem(4242, window(), 1, 1, 1);
+        spareKept = spare.window() == item(IDC_OTHER_BUTTON) && spare.backColor() == 0;
+        spare.detach();
+        return true;
+    }
+    bool onCommand(int id, int notification) override {
+        if (id == IDC_RECT_BUTTON && notification == BN_CLICKED) {
+            ++rectClicks;
+            return true;
+        }
+        return CDialogBase::onCommand(id, notification);
+    }
+};
+
+void pump() {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+}
+
+// Focus on `control`, then the pressed state; the button repaints for each.
+void setLook(HWND focus, HWND pressed, bool down) {
+    SetFocus(focus);
+    SendMessageA(pressed, BM_SETSTATE, down ? TRUE : FALSE, 0);
+    pump();
+}
+
+void attaching(DrawnDialog& d) {
+    wt::check(d.rectAttached && d.discAttached, "both buttons are taken over");
+    wt::check(!d.missingAttached && d.spareKept, "no such control: false, and the held window stays");
+    for (int id : {IDC_RECT_BUTTON, IDC_DISC_BUTTON})
+        wt::checkEqual(GetWindowLongA(d.control(id), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW,
+                       "button " + std::to_string(id) + " is owner-drawn");
+    wt::check((GetWindowLongA(d.control(IDC_DISC_BUTTON), GWL_STYLE) & WS_TABSTOP) != 0, "other style bits stay");
+    SendMessageA(d.control(IDC_RECT_BUTTON), BM_CLICK, 0, 0);
+    pump();
+    wt::checkEqual(d.rectClicks, 1, "a drawn button still clicks");
+}
+
+void rectangleLook(DrawnDialog& d) {
+    HWND button = d.control(IDC_RECT_BUTTON);
+    setLook(d.control(IDC_OTHER_BUTTON), button, false);
+    const Picture p = Picture::of(button);
+    const int w = p.width(), h = p.height();
+    checkColor(p.at(4, 4), kFace, "rectangle: face");
+    checkColor(p.at(0, 0), kWhite, "rectangle: outer ring, top-left light");
+    checkColor(p.at(w - 1, 0), RGB(127, 127, 127), "rectangle: outer ring, top-right corner dark");
+    checkColor(p.at(0, h - 1), RGB(127, 127, 127), "rectangle: outer ring, bottom-left corner dark");
+    checkColor(p.at(1, 1), RGB(223, 223, 223), "rectangle: inner ring light");
+    checkColor(p.at(w - 2, h - 2), RGB(85, 85, 85), "rectangle: inner ring dark");
+    wt::check(p.count(kText) > 0, "rectangle: label in the text colour");
+    wt::checkEqual(p.count(kFace, {2, 2, w - 2, 3}), w - 4, "rectangle: no focus mark without the focus");
+
+    EnableWindow(button, FALSE);
+    pump();
+    const Picture off = Picture::of(button);
+    wt::check(off.count(kDisabledText) > 0 && off.count(kText) == 0, "disabled: label in the disabled colour only");
+    EnableWindow(button, TRUE);
+    pump();
+    const Picture on = Picture::of(button);
+    wt::check(on.count(kText) > 0 && on.count(kDisabledText) == 0, "enabled again: label in the text colour");
+}
+
+void pressedAndFocused(DrawnDialog& d) {
+    HWND button = d.control(IDC_RECT_BUTTON), other = d.control(IDC_OTHER_BUTTON);
+    setLook(other, button, true);
+    checkColor(Picture::of(button).at(0, 0), kWhite, "pressed without the focus: still raised");
+
+    setLook(button, button, false);
+    wt::check(GetFocus() == button, "the button has the focus");
+    const Picture focused = Picture::of(button);
+    const int w = focused.width(), h = focused.height();
+    checkColor(focused.at(0, 0), kWhite, "focused, not pressed: raised");
+    wt::check(focused.count(kFace, {2, 2, w - 2, 3}) < w - 4, "focused: a focus mark two pixels in");
+
+    setLook(button, button, true);
+    const Picture pressed = Picture::of(button);
+    checkColor(pressed.at(0, 0), kGrey, "focused and pressed: sunken, top-left dark");
+    checkColor(pressed.at(w - 1, h - 1), kWhite, "focused and pressed: bottom-right light");
+    checkColor(pressed.at(1, 1), RGB(223, 223, 223), "focused and pressed: the inner raised ring stays");
+    setLook(button, button, false);
+    checkColor(Picture::of(button).at(0, 0), kWhite, "released: raised again");
+    setLook(other, button, false);
+}
+
+void discLook(DrawnDialog& d) {
+    HWND button = d.control(IDC_DISC_BUTTON), other = d.control(IDC_OTHER_BUTTON);
+    SetWindowTextA(button, "");  // the centre free of the label
+    setLook(other, button, false);
+    const Picture plain = Picture::of(button);
+    const int w = plain.width(), h = plain.height(), cx = w / 2, cy = h / 2;
+    checkColor(plain.at(cx, cy), kLampOff, "disc: centre in the face colour");
+    checkColor(plain.at(1, cy), kGrey, "disc: grey ring at the left");
+    checkColor(plain.at(cx, 1), kGrey, "disc: grey ring at the top");
+    checkColor(plain.at(4, cy), kLampOff, "disc: face inside the ring");
+    wt::checkEqual(plain.count(kNearBlack), 0, "disc: nothing near-black while not focused");
+
+    setLook(button, button, true);
+    const Picture p = Picture::of(button);
+    // The inner of the two dark rings is half covered by the face filled after it.
+    checkColor(p.at(0, cy), kNearBlack, "disc focused and pressed: near-black rings, left");
+    checkColor(p.at(1, cy), kNearBlack, "disc focused and pressed: two pixels wide");
+    checkColor(p.at(cx, 1), kNearBlack, "disc focused and pressed: near-black rings, top");
+    checkColor(p.at(cx, cy), kLampOff, "disc focused and pressed: centre in the face colour");
+    wt::checkEqual(p.count(kGrey), 0, "disc focused and pressed: no grey ring");
+    // The dotted ring lies four pixels in: dots and gaps in the face colour.
+    const RECT dotted{4, cy - 2, 6, cy + 3};
+    wt::check(p.count(kNearBlack, dotted) > 0 && p.count(kLampOff, dotted) > 0, "disc: dotted ring with face gaps");
+    setLook(other, button, false);
+    SetWindowTextA(button, "KV");
+}
+
+void immediateRepaint(DrawnDialog& d) {
+    HWND rectButton = d.control(IDC_RECT_BUTTON), discButton = d.control(IDC_DISC_BUTTON);
+    pump();
+    d.rect.SetBackColor(RGB(30, 90, 200));
+    checkColor(Picture::of(rectButton).at(4, 4), RGB(30, 90, 200), "SetBackColor shows before it returns");
+    d.rect.SetForeColor(RGB(200, 30, 30));
+    wt::check(Picture::of(rectButton).count(RGB(200, 30, 30)) > 0, "SetForeColor shows before it returns");
+    d.rect.SetColors(kFace, kText, kDisabledText);
+    checkColor(Picture::of(rectButton).at(4, 4), kFace, "SetColors shows before it returns");
+
+    // The host's thread recolours a lamp while this thread serves its messages.
+    wt::Worker worker([&] { d.disc.SetBackColor(RGB(255, 0, 255)); });
+    const DWORD start = GetTickCount();
+    while (!worker.wait(0) && GetTickCount() - start < 5000) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        pump();
+    }
+    wt::check(worker.wait(0), "a setter on another thread returns while the window thread serves it");
+    const Picture p = Picture::of(discButton);
+    checkColor(p.at(p.width() / 2, 3), RGB(255, 0, 255), "recoloured from another thread");
+    d.disc.SetBackColor(kLampOff);
+}
+
+// A label is cut at 511 characters: 600 and 511 characters look the same, 510 do not.
+void longLabel(DrawnDialog& d) {
+    HWND button = d.control(IDC_RECT_BUTTON);
+    std::string text;
+    for (int i = 0; i < 600; ++i) text += "Wi.M"[i % 4];
+    const auto look = [&](size_t length) {
+        SetWindowTextA(button, text.substr(0, length).c_str());
+        d.rect.Redraw();
+        return Picture::of(button);
+    };
+    const Picture full = look(600), cut = look(511), shorter = look(510);
+    wt::check(full.sameAs(cut), "a 600-character label shows its first 511 characters");
+    wt::check(!cut.sameAs(shorter), "and one character fewer shows differently");
+    SetWindowTextA(button, "RTTY-75");
+}
+
+void noLeaks(DrawnDialog& d, bool counting) {
+    HWND rectButton = d.control(IDC_RECT_BUTTON), discButton = d.control(IDC_DISC_BUTTON);
+    pump();
+    const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    counts = GdiCounts{};
+    counts.on = true;
+    for (int i = 0; i < 100; ++i) {
+        // Every look: plain, focused, focused and pressed, both shapes.
+        const bool onRect = i % 2 == 0;
+        setLook(onRect ? rectButton : discButton, onRect ? rectButton : discButton, i % 4 < 2);
+        d.rect.Redraw();
+        d.disc.Redraw();
+    }
+    setLook(d.control(IDC_OTHER_BUTTON), rectButton, false);
+    counts.on = false;
+    const DWORD after = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (counting) {
+        wt::check(counts.created >= 200, "paints make their pens and brushes (" + std::to_string(counts.created) + ")");
+        wt::checkEqual(counts.deleted, counts.created, "every object a paint makes is deleted");
+        wt::checkEqual(counts.stillAlive, 0, "and none was still selected when deleted");
+    }
+    if (before == 0 && after == 0)
+        std::printf("  note: GetGuiResources(GR_GDIOBJECTS) reports 0 here; the import counts stand in\n");
+    else
+        wt::check(after <= before + 2, "GDI objects of the process: " + std::to_string(before) +
+                                           " before 100 repaints, " + std::to_string(after) + " after");
+}
+
+// ---- the painters and the off-screen surface on their own ------------------------------
+
+struct DcState {
+    COLORREF text, back;
+    int mode;
+    HGDIOBJ pen, brush;
+    bool operator==(const DcState& o) const {
+        return text == o.text && back == o.back && mode == o.mode && pen == o.pen && brush == o.brush;
+    }
+};
+DcState stateOf(HDC dc) {
+    return {GetTextColor(dc), GetBkColor(dc), GetBkMode(dc), GetCurrentObject(dc, OBJ_PEN),
+            GetCurrentObject(dc, OBJ_BRUSH)};
+}
+
+void painters() {
+    Picture p(40, 24);
+    DeviceContext dc(p.dc());
+    SetTextColor(p.dc(), RGB(1, 2, 3));
+    SetBkColor(p.dc(), RGB(4, 5, 6));
+    SetBkMode(p.dc(), OPAQUE);
+    const DcState before = stateOf(p.dc());
+    DrawnRect rect;
+    DrawnEllipse ellipse;
+    for (DrawnObject* painter : {static_cast<DrawnObject*>(&rect), static_cast<DrawnObject*>(&ellipse)}) {
+        painter->Draw(dc, RECT{0, 0, 40, 24}, ODS_FOCUS | ODS_SELECTED, kFace);
+        painter->DrawLabel(dc, RECT{0, 0, 40, 24}, "KV", kText);
+    }
+    wt::check(stateOf(p.dc()) == before, "painters leave the DC's colours, mode, pen and brush as they were");
+
+    p.fill(kWhite);
+    ellipse.Fill(dc, RECT{10, 10, 10, 20}, kFace);
+    ellipse.Fill(dc, RECT{20, 20, 15, 15}, kFace);
+    rect.DrawBorder(dc, RECT{30, 5, 30, 5}, 100);
+    wt::checkEqual(p.count(kWhite), 40 * 24, "empty rectangles get nothing");
+
+    rect.DrawBorder(dc, RECT{0, 0, 10, 10}, -1);
+    checkColor(p.at(0, 0), kGrey, "a sunken single ring: mid grey top-left");
+    checkColor(p.at(9, 9), kWhite, "and white bottom-right");
+    checkColor(p.at(1, 1), kWhite, "one ring only");
+}
+
+void memorySurface() {
+    Picture target(64, 48);
+    target.fill(RGB(17, 17, 17));
+    const win32::Brush blue(CreateSolidBrush(RGB(34, 34, 170)));
+    {
+        const win32::SavedDC saved(target.dc());
+        IntersectClipRect(target.dc(), 10, 8, 40, 30);
+        CMemDC memory(target.dc());
+        wt::check(memory.toMemory(), "memory surface over a screen-like DC");
+        const RECT r = memory.rect();
+        wt::check(r.left == 10 && r.top == 8 && r.right == 40 && r.bottom == 30, "it covers the clip box");
+        // The target's coordinates, up to the box's far corner; only parts are drawn.
+        for (const RECT part : {RECT{12, 10, 20, 16}, RECT{34, 26, 40, 30}}) FillRect(memory.get(), &part, blue.get());
+        checkColor(target.at(12, 10), RGB(17, 17, 17), "nothing reaches the target before the end");
+    }
+    checkColor(target.at(12, 10), RGB(34, 34, 170), "the picture lands where it was drawn");
+    checkColor(target.at(39, 29), RGB(34, 34, 170), "up to the clip box's far corner");
+    checkColor(target.at(30, 25), RGB(17, 17, 17), "parts left alone keep what the target showed");
+    checkColor(target.at(5, 5), RGB(17, 17, 17), "outside the clip box nothing changes");
+
+    // A metafile records the calls: drawn straight to it.
+    const HDC metafile = CreateMetaFileA(nullptr);
+    {
+        CMemDC straight(metafile);
+        wt::check(!straight.toMemory() && straight.get() == metafile, "a metafile is drawn on directly");
+    }
+    DeleteMetaFile(CloseMetaFile(metafile));
+}
+
+}  // namespace
+
+int main() {
+    wt::startWatchdog(60);
+    const bool counting = countGdiObjects();
+    wt::check(counting, "the GDI calls of the kit can be counted");
+
+    DrawnDialog dialog;
+    if (wt::check(dialog.createModeless(IDD_DRAWN_TEST), "the test dialog opens modeless")) {
+        ShowWindow(dialog.window(), SW_SHOW);
+        SetForegroundWindow(dialog.window());
+        pump();
+        attaching(dialog);
+        rectangleLook(dialog);
+        pressedAndFocused(dialog);
+        discLook(dialog);
+        immediateRepaint(dialog);
+        longLabel(dialog);
+        noLeaks(dialog, counting);
+
+        SendMessageA(dialog.window(), WM_CLOSE, 0, 0);
+        pump();  // the close box's Cancel comes posted
+        wt::check(dialog.hasEnded() && dialog.endResult() == IDCANCEL && !IsWindowVisible(dialog.window()),
+                  "WM_CLOSE ends a modeless dialog: hidden, kept");
+        const HWND button = dialog.control(IDC_RECT_BUTTON);
+        dialog.destroy();
+        wt::check(!dialog.window() && !IsWindow(button), "destroy() ends it");
+        wt::check(!dialog.rect.window() && !dialog.disc.window(), "the buttons let go of their destroyed windows");
+        dialog.rect.SetBackColor(kFace);  // nothing to redraw, nothing to fail
+    }
+    painters();
+    memorySurface();
+    return wt::finish("drawn_controls_test");
+}
