@@ -227,7 +227,7 @@ public:
         }
         RECT r{0, 0, 380, 150};
         AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-        window_ = CreateWindowExW(0, kWindowClass, kWindowTitle, WS_OVERLAPPEDWINDOW, 320, 60, r.right - r.left,
+        window_ = CreateWindowExW(0, kWindowClass, kWindowTitle, WS_OVERLAPPEDWINDOW, 176, 16, r.right - r.left,
                                   r.bottom - r.top, nullptr, nullptr, instance, this);
         if (!window_) {
             error = "cannot create the main window";
