@@ -146,20 +146,8 @@ void objectAnswers() {
     invoke(object.get(), calls[0], v);
     wt::check(V_VT(v.get()) == VT_BSTR && wideOf(*v.get()).empty(), "channel: \"-\" is the empty mode");
 
-    // Faults on request.
-    host.commandOk("fault error");
-    win32::ExcepInfo exception;
-    DISPPARAMS none{nullptr, nullptr, 0, 0};
-    UINT bad = 0;
-    hr = object->Invoke(7, IID_NULL, LOCALE_USER_DEFAULT, get, &none, v.put(), exception.put(), &bad);
-    wt::checkEqual(hex(hr), hex(DISP_E_EXCEPTION), "fault error: calls raise an error");
-    wt::check(exception.description() != nullptr, "fault error: with a description");
-    host.commandOk("fault wrong-type");
-    invoke(object.get(), calls[0], v);
-    wt::checkEqual(v.type(), VT_I4, "fault wrong-type: Mode answers a number");
-    invoke(object.get(), calls[2], v);
-    wt::checkEqual(v.type(), VT_BSTR, "fault wrong-type: Frequency answers a string");
-    host.commandOk("fault none");
+    // Faults are seen through the clients (host_client_test, modepad_test); here only
+    // what the channel refuses.
     for (const char* wrong : {"fault sometimes", "frequency fast", "field x y", "nonsense"}) {
         const std::string reply = host.command(wrong);
         wt::check(reply.rfind("error ", 0) == 0, std::string("channel: '") + wrong + "' answers an error");
@@ -176,31 +164,21 @@ void objectAnswers() {
 
 // The plug-in's exports called through the channel, on the host's main thread.
 void pluginDriven() {
+    // The commands' own answers are tested natively; here the library loads and runs in
+    // the stand-in's process, writing into the working folder.
     wt::StandInHost host;
     if (!wt::check(host.start(gBin), "plug-in: stand-in starts")) return;
     host.commandOk("load " + gDll);
-    wt::check(host.command("load " + gDll).rfind("error ", 0) == 0, "plug-in: a second load is refused");
     host.commandOk("reset UT1AA UR EU 2017-12-16T1200 2017-12-17T1159 0 " + wt::currentFolder() + "\\");
-    const char* qso = "QSO: 14080 RY 2017-12-16 1300 UT1AA 599 KV DL1ABC 599 001";
-    wt::check(host.commandOk(std::string("add DL EU ") + qso) == std::vector<std::string>{"1"}, "plug-in: QSO logged");
-    wt::check(host.commandOk("add UR EU QSO: 14080 RY 2017-12-16 1301 UT1AA 599 KV UT5ZZ 599 XX") ==
-                  std::vector<std::string>{"1"},
-              "plug-in: a QSO with a bad area enters the log marked");
-    wt::check(host.commandOk("add DL EU QSO: 1900 RY 2017-12-16 1302 UT1AA 599 KV DL2ABC 599 002") ==
-                  std::vector<std::string>{"0"},
-              "plug-in: a 160 m QSO is rejected");
+    const std::vector<std::string> added =
+        host.commandOk("add DL EU QSO: 14080 RY 2017-12-16 1300 UT1AA 599 KV DL1ABC 599 001");
+    wt::check(added == std::vector<std::string>{"1"}, "plug-in: QSO logged");
     const std::vector<std::string> dupe = host.commandOk("check DL1ABC 20m RTTY DL");
     wt::check(!dupe.empty() && dupe[0] == "0", "plug-in: the call check finds the dupe");
-    const std::vector<std::string> fresh = host.commandOk("check DL1ABC 40m RTTY DL");
-    wt::check(fresh.size() == 3 && fresh[0] != "0", "plug-in: the same call on 40 m is no dupe");
     const std::vector<std::string> result = host.commandOk("result");
     wt::check(result.size() == 2 && result[1].find("20m") != std::string::npos, "plug-in: the summary comes back");
-    host.commandOk(std::string("remove DL EU ") + qso);
-    const std::vector<std::string> after = host.commandOk("check DL1ABC 20m RTTY DL");
-    wt::check(!after.empty() && after[0] != "0", "plug-in: removed, the call is no dupe any more");
+    wt::check(wt::fileExists("BadQSO_StatsTALVENCP_17_12_2017.txt"), "plug-in: its report in the host's folder");
     host.commandOk("unload");
-    wt::check(host.command("result").rfind("error ", 0) == 0, "plug-in: nothing to call once unloaded");
-    wt::check(host.command("add DL EU QSO: nonsense").rfind("error ", 0) == 0, "plug-in: bad QSO line refused");
     wt::check(host.quit(), "plug-in: quit ends it with exit code 0");
 }
 
