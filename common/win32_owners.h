@@ -121,6 +121,12 @@ struct MemoryDC {
     static void close(Type h) noexcept { DeleteDC(h); }
 };
 
+struct RegistryKey {
+    using Type = HKEY;
+    static Type empty() noexcept { return nullptr; }
+    static void close(Type k) noexcept { RegCloseKey(k); }
+};
+
 struct Bstr {
     using Type = BSTR;
     static Type empty() noexcept { return nullptr; }
@@ -133,6 +139,8 @@ using KernelHandle = UniqueHandle<traits::KernelHandle>;
 using FileHandle = UniqueHandle<traits::FileHandle>;
 using FindHandle = UniqueHandle<traits::FindHandle>;
 using Module = UniqueHandle<traits::Module>;
+// A key of RegOpenKeyEx / RegCreateKeyEx (`put()` for their out parameter).
+using RegistryKey = UniqueHandle<traits::RegistryKey>;
 // Memory the system allocated for the caller with LocalAlloc (FormatMessage with
 // FORMAT_MESSAGE_ALLOCATE_BUFFER, CommandLineToArgvW, ...).
 template <typename T>
@@ -390,6 +398,48 @@ private:
     VARIANT value_;
 };
 
+// The EXCEPINFO an IDispatch::Invoke fills when it answers DISP_E_EXCEPTION: its three
+// strings are the caller's to free. `put()` clears and hands it out for Invoke;
+// description() fills it in first when the server deferred that.
+class ExcepInfo {
+public:
+    ExcepInfo() noexcept = default;
+    ExcepInfo(const ExcepInfo&) = delete;
+    ExcepInfo& operator=(const ExcepInfo&) = delete;
+    ~ExcepInfo() { reset(); }
+
+    EXCEPINFO* put() noexcept {
+        reset();
+        return &info_;
+    }
+    const EXCEPINFO& get() const noexcept { return info_; }
+
+    // The server's description of the failure; null when it gave none.
+    const wchar_t* description() noexcept {
+        if (info_.pfnDeferredFillIn) {
+            const auto fill = info_.pfnDeferredFillIn;
+            info_.pfnDeferredFillIn = nullptr;
+            fill(&info_);
+        }
+        return info_.bstrDescription;
+    }
+    // The failure's code: scode, or the one wCode stands for.
+    HRESULT code() const noexcept {
+        if (info_.scode) return info_.scode;
+        return info_.wCode ? MAKE_HRESULT(SEVERITY_ERROR, FACILITY_DISPATCH, info_.wCode) : HRESULT(DISP_E_EXCEPTION);
+    }
+
+    void reset() noexcept {
+        SysFreeString(info_.bstrSource);
+        SysFreeString(info_.bstrDescription);
+        SysFreeString(info_.bstrHelpFile);
+        info_ = EXCEPINFO{};
+    }
+
+private:
+    EXCEPINFO info_{};
+};
+
 // ---- COM ----------------------------------------------------------------------------
 
 // A counted reference to a COM object. The constructor and reset() take over a
@@ -498,6 +548,44 @@ public:
 
 private:
     HRESULT result_;
+};
+
+// An object published in the running-object table (RegisterActiveObject), revoked at
+// the end of the scope. Revoke on the thread that registered it, before that thread
+// leaves COM.
+class ActiveObject {
+public:
+    ActiveObject() noexcept = default;
+    ActiveObject(ActiveObject&& other) noexcept : cookie_(other.cookie_) { other.cookie_ = 0; }
+    ActiveObject& operator=(ActiveObject&& other) noexcept {
+        if (this != &other) {
+            reset();
+            cookie_ = other.cookie_;
+            other.cookie_ = 0;
+        }
+        return *this;
+    }
+    ActiveObject(const ActiveObject&) = delete;
+    ActiveObject& operator=(const ActiveObject&) = delete;
+    ~ActiveObject() { reset(); }
+
+    // Publishes `object` under `clsid`, strongly held by the table until revoked.
+    HRESULT registerObject(IUnknown* object, REFCLSID clsid) noexcept {
+        reset();
+        DWORD cookie = 0;
+        const HRESULT hr = RegisterActiveObject(object, clsid, ACTIVEOBJECT_STRONG, &cookie);
+        if (SUCCEEDED(hr)) cookie_ = cookie;
+        return hr;
+    }
+    explicit operator bool() const noexcept { return cookie_ != 0; }
+
+    void reset() noexcept {
+        if (cookie_) RevokeActiveObject(cookie_, nullptr);
+        cookie_ = 0;
+    }
+
+private:
+    DWORD cookie_ = 0;
 };
 
 }  // namespace win32

@@ -83,6 +83,62 @@ bool StatsPlugin::load(const std::string& path, std::string& error) {
     return true;
 }
 
+void StatsPlugin::unload() {
+    if (!handle_) return;
+    unbind();
+#ifdef _WIN32
+    FreeLibrary(reinterpret_cast<HMODULE>(handle_));
+#else
+    dlclose(handle_);
+#endif
+    handle_ = nullptr;
+}
+
+int StatsPlugin::reset(const std::string& hostFolder, bool exportRun, const std::string& ownCall,
+                       const Timestamp& start, const Timestamp& end, const std::string& ownPrefix,
+                       const std::string& ownContinent) const {
+    const OleDateTime startDt{toOleDate(start), 0}, endDt{toOleDate(end), 0};
+    return resetStats(hostFolder.c_str(), exportRun ? 1 : 0, ownCall.c_str(), &startDt, &endDt, "", "", "", "", "",
+                      "", "", "", "", ownPrefix.c_str(), 0, 0, 0, 0.0, 0.0, "", ownContinent.c_str(), "");
+}
+
+namespace {
+int callWithQso(AddData0Fn fn, const Qso& q, const std::string& ownCall, const std::string& prefix,
+                const std::string& continent) {
+    const OleDateTime when{toOleDate(q.time), 0}, none{0.0, 2};
+    // The host's frequency argument is 32 bits wide: a value beyond it reaches the
+    // plug-in as no frequency.
+    const unsigned hz = q.frequencyHz <= 0xFFFFFFFFull ? unsigned(q.frequencyHz) : 0u;
+    return fn(ownCall.c_str(), q.call.c_str(), &when, &none, &none, &none, 0, hz, q.mode.c_str(), q.rstSent.c_str(),
+              q.rstReceived.c_str(), q.exchangeSent.c_str(), q.exchangeReceived.c_str(), "", "", "", "", "", "", "", "",
+              "", prefix.c_str(), 0, 0, 0, 0.0, 0.0, "", continent.c_str(), "", q.band.c_str(), "");
+}
+}  // namespace
+
+int StatsPlugin::addQso(const Qso& q, const std::string& ownCall, const std::string& prefix,
+                        const std::string& continent) const {
+    return callWithQso(addData, q, ownCall, prefix, continent);
+}
+
+int StatsPlugin::removeQso(const Qso& q, const std::string& ownCall, const std::string& prefix,
+                           const std::string& continent) const {
+    return callWithQso(removeData, q, ownCall, prefix, continent);
+}
+
+int StatsPlugin::checkCallSign(const std::string& call, const std::string& band, const std::string& mode,
+                               const std::string& prefix, const std::string& area, std::string& hint,
+                               std::string& warning) const {
+    // The host's buffers hold 100 bytes.
+    char hintBuffer[100] = {}, warningBuffer[100] = {};
+    const int answer = checkCall(call.c_str(), 0, 0, mode.c_str(), "", "", "", "", "", "", "", "", "",
+                                 prefix.c_str(), 0, 0, 0, 0.0, 0.0, "", "", "", "", area.c_str(), band.c_str(), nullptr,
+                                 hintBuffer, warningBuffer);
+    hintBuffer[sizeof hintBuffer - 1] = warningBuffer[sizeof warningBuffer - 1] = '\0';
+    hint = hintBuffer;
+    warning = warningBuffer;
+    return answer;
+}
+
 void StatsPlugin::unbind() {
     // Nothing may call into a library that is being unloaded.
     getNumberOfSets = nullptr;

@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include "log.h"
+#include "timestamp.h"
+
 #if defined(_WIN32) && !defined(_WIN64)
 #define REPLAY_CDECL __cdecl
 #else
@@ -58,6 +61,25 @@ public:
     // library cannot be loaded or lacks ResetStats0, AddData0 or GetResult0; such a
     // library is unloaded again and nothing stays bound.
     bool load(const std::string& path, std::string& error);
+    bool loaded() const { return handle_ != nullptr; }
+    // Unloads the library now, as the host does when it closes; nothing stays bound.
+    void unload();
+
+    // The exports with the arguments the host fills for this plug-in; every other
+    // argument is an empty text or zero, as from a logger that does not track it. The
+    // export must be bound.
+    int reset(const std::string& hostFolder, bool exportRun, const std::string& ownCall, const Timestamp& start,
+              const Timestamp& end, const std::string& ownPrefix, const std::string& ownContinent) const;
+    // AddData0 and RemoveData0 with one QSO; prefix and continent are the worked station's.
+    int addQso(const Qso& q, const std::string& ownCall, const std::string& prefix,
+               const std::string& continent) const;
+    int removeQso(const Qso& q, const std::string& ownCall, const std::string& prefix,
+                  const std::string& continent) const;
+    // CheckCall0 for a call being typed, with the hint and warning it writes back. The
+    // second band is null, as from a logger with one radio.
+    int checkCallSign(const std::string& call, const std::string& band, const std::string& mode,
+                      const std::string& prefix, const std::string& area, std::string& hint,
+                      std::string& warning) const;
 
     GetNumberOfSetsFn getNumberOfSets = nullptr;
     GetSetNameFn getSetName = nullptr;

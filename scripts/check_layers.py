@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Checks the include rules of ARCHITECTURE.md: each folder of the plug-in includes only
-what lies below it, every include names its folder from one root (no "../"), and the
-stand-in host and modepad include nothing of the plug-in. Prints each broken rule;
-exit 1 when there is one."""
+what lies below it, every include names its folder from one root (no "../"), the
+stand-in host includes nothing of the plug-in, and modepad nothing of the plug-in or the
+host. Prints each broken rule; exit 1 when there is one."""
 import os
 import re
 import sys
@@ -18,13 +18,16 @@ ALLOWED = {
     "stats/settings.": ["platform/seams.h"],
     "stats/operator/": ["base/", "contest/"],
     "stats/reports/": ["base/", "contest/", "platform/seams.h", "settings.h"],
-    "stats/windows/": ["base/", "contest/", "operator/", "platform/seams.h", "resources/", "win32_owners.h"],
+    "stats/automation/": ["base/", "win32_owners.h"],
+    "stats/windows/": ["base/", "contest/", "operator/", "automation/", "platform/seams.h", "resources/", "win32_owners.h"],
     "stats/platform/": ["base/", "contest/", "windows/", "resources/", "win32_owners.h"],
     "stats/plugin.": ["base/", "contest/", "platform/", "reports/", "settings.h"],
     "stats/export_guard.": ["platform/seams.h"],
     "stats/exports.": ["export_guard.h", "base/", "contest/", "platform/", "reports/", "settings.h", "plugin.h"],
     "stats/dllmain.": ["base/", "contest/", "platform/", "windows/", "plugin.h", "win32_owners.h"],
 }
+# Programs apart from the plug-in, and the folders they must not reach into.
+APART = {"host": ["stats"], "modepad": ["stats", "host"]}
 SOURCE = re.compile(r"\.(h|hpp|cpp|cc)$")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 
@@ -52,10 +55,14 @@ def main():
                     where = f"{path}:{number}: \"{target}\""
                     if "../" in target:
                         problems.append(f"{where}: includes name their folder from the root, not with ../")
-                    beside = os.path.exists(os.path.join(root, os.path.dirname(path), target))
-                    if top in ("host", "modepad") and not beside and (
-                            target.startswith("stats/") or os.path.exists(os.path.join(root, "stats", target))):
-                        problems.append(f"{where}: {top}/ includes nothing of the plug-in")
+                    if top in APART:
+                        # Their own include root is their folder: "plugin.h" in host/ is theirs.
+                        own = any(os.path.exists(os.path.join(root, d, target))
+                                  for d in (os.path.dirname(path), top))
+                        for other in APART[top]:
+                            if not own and (target.startswith(other + "/") or
+                                            os.path.exists(os.path.join(root, other, target))):
+                                problems.append(f"{where}: {top}/ includes nothing of {other}/")
                     if top != "stats":
                         continue
                     keys = [k for k in ALLOWED if path.startswith(k)]

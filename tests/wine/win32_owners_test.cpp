@@ -262,6 +262,60 @@ void comGuard() {
     wt::check(otherModel.wait(10000), "second COM thread ends");
 }
 
+// An object in the running-object table, the strings of an EXCEPINFO, a registry key.
+void publishedAndDescribed() {
+    wt::Worker worker([] {
+        const win32::ComInit com;
+        // {5C1E0D4A-0B3E-4C55-9E1A-2F7A51D0C0DE}: a class of this test alone.
+        const CLSID clsid = {0x5c1e0d4a, 0x0b3e, 0x4c55, {0x9e, 0x1a, 0x2f, 0x7a, 0x51, 0xd0, 0xc0, 0xde}};
+        Counted object;
+        {
+            win32::ActiveObject published;
+            wt::check(SUCCEEDED(published.registerObject(&object, clsid)) && published, "an object is published");
+            win32::ComPtr<IUnknown> found;
+            wt::check(SUCCEEDED(GetActiveObject(clsid, nullptr, found.put())), "and found by its class");
+            win32::ActiveObject moved(std::move(published));
+            wt::check(!published && moved, "a moved-from registration revokes nothing");
+        }
+        win32::ComPtr<IUnknown> found;
+        wt::check(FAILED(GetActiveObject(clsid, nullptr, found.put())), "the registration ends with its owner");
+        wt::checkEqual(object.refs, 1, "and the table's references are released");
+    });
+    wt::check(worker.wait(10000), "published: the thread ends");
+
+    static int filled = 0;
+    win32::ExcepInfo info;
+    EXCEPINFO* raw = info.put();
+    raw->scode = E_FAIL;
+    raw->pfnDeferredFillIn = [](EXCEPINFO* e) -> HRESULT {
+        ++filled;
+        e->bstrDescription = SysAllocString(L"filled late");
+        return S_OK;
+    };
+    raw->bstrSource = SysAllocString(L"source");
+    wt::check(info.description() && std::wstring(info.description()) == L"filled late" && filled == 1,
+              "a deferred description is filled in once asked for");
+    info.description();
+    wt::checkEqual(filled, 1, "and only once");
+    wt::checkEqual(info.code(), E_FAIL, "the code is scode");
+    info.put()->wCode = 1000;
+    wt::checkEqual(info.code(), MAKE_HRESULT(SEVERITY_ERROR, FACILITY_DISPATCH, 1000), "or the one wCode stands for");
+    wt::check(info.get().bstrSource == nullptr && !info.description(), "put() frees and clears the strings");
+
+    HKEY raw_key = nullptr;
+    {
+        win32::RegistryKey key;
+        wt::check(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\win32_owners_test", 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, key.put(), nullptr) == ERROR_SUCCESS,
+                  "a registry key is opened");
+        raw_key = key.get();
+    }
+    wt::check(RegQueryInfoKeyA(raw_key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, nullptr) != ERROR_SUCCESS,
+              "the key is closed with its owner");
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\win32_owners_test");
+}
+
 }  // namespace
 
 int main() {
@@ -272,5 +326,6 @@ int main() {
     savedState();
     comReferences();
     comGuard();
+    publishedAndDescribed();
     return wt::finish("win32_owners_test");
 }
