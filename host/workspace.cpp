@@ -34,13 +34,9 @@ bool Workspace::create(const std::string& outDir, std::string& error) {
             return false;
         }
     }
-    if (!fs::is_directory(outDir_ / "Plugins", ec)) {
-        fs::create_directory(outDir_ / "Plugins", ec);
-        if (ec) {
-            error = "cannot create '" + (outDir_ / "Plugins").string() + "' for the plug-in's settings: " + ec.message();
-            return false;
-        }
-    }
+    // Without it the settings file cannot be put in place afterwards, which is reported
+    // then; the run itself needs only the work folder.
+    if (!fs::is_directory(outDir_ / "Plugins", ec)) fs::create_directory(outDir_ / "Plugins", ec);
 #ifdef _WIN32
     const unsigned long pid = GetCurrentProcessId();
 #else

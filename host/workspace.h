@@ -19,7 +19,8 @@ public:
     Workspace& operator=(const Workspace&) = delete;
     ~Workspace();  // leaves the work folder and removes it
 
-    // Creates the output folder (and its Plugins/) when missing, and the work folder in it.
+    // Creates the output folder (and its Plugins/, where it can) when missing, and the
+    // work folder in it.
     bool create(const std::string& outDir, std::string& error);
     // Makes the work folder (or the output folder) the current folder.
     bool enter(std::string& error);
