@@ -1,5 +1,6 @@
 #include "replay.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -26,7 +27,7 @@ namespace {
 const char* const kTool = "talven-replay: ";
 
 // The bad-QSO report holds at most two entries per QSO of a log.
-constexpr size_t kLogLimit() { return size_t(1) << 31; }
+constexpr size_t kReportLimit = size_t(1) << 31;
 
 double millisecondsSince(std::chrono::steady_clock::time_point t0) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
@@ -146,6 +147,47 @@ std::string joinReasons(const QsoVerdict& v) {
     std::string s;
     for (const std::string& r : v.reasons) s += (s.empty() ? "" : "; ") + r;
     return s.empty() ? "no entry in the bad-QSO report" : s;
+}
+
+struct InstallRules {
+    bool skipHostIni = false;  // Orba2.ini was only lent to the plug-in
+    std::string cabrilloName;
+    bool keepCabrillo = false;  // an existing Cabrillo file stays; the new one goes beside it
+    std::string unreadable;     // why, for the message
+    bool backUpSettings = false;
+};
+
+// Moves each file of the work folder into the output folder. The names of the plug-in's
+// files that were put in place (under their own names, even when written beside).
+std::vector<std::string> installFiles(const Workspace& work, const InstallRules& rules, const std::string& outName,
+                                      std::ostream& err, bool& failed) {
+    std::vector<std::string> installed;
+    for (const std::string& name : work.files()) {
+        if (rules.skipHostIni && name == "Orba2.ini") continue;
+        std::string target = name;
+        const fs::path existing = work.outDir() / fs::u8path(name);
+        std::error_code ec;
+        if (name == rules.cabrilloName && rules.keepCabrillo && fs::exists(fs::symlink_status(existing, ec))) {
+            target = name.substr(0, name.size() - 4) + ".new.cbr";
+            err << kTool << "kept the existing " << name << outName << ": " << rules.unreadable
+                << ", so the new export is " << target << " (--force replaces " << name << ")\n";
+        }
+        if (name == kSettingsRelativePath && rules.backUpSettings && fs::is_regular_file(existing, ec)) {
+            std::string why;
+            if (!replaceFile(existing, fs::u8path(existing.u8string() + ".bak"), why))
+                err << kTool << "cannot keep the old settings file as " << name << ".bak" << outName << ": " << why
+                    << "\n";
+        }
+        std::string why;
+        if (!replaceFile(work.workDir() / fs::u8path(name), work.outDir() / fs::u8path(target), why)) {
+            err << kTool << "cannot write " << target << outName << ": " << why << "\n";
+            failed = true;
+            continue;
+        }
+        err << kTool << "wrote " << target << outName << "\n";
+        installed.push_back(name);
+    }
+    return installed;
 }
 
 // A relative host folder is meant from the output folder, the work folder's parent.
@@ -358,7 +400,7 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
     const Pass pass = runPass(plugin, o, hostFolder, false, ownCall, start, end, own, log.qsos, qsoPlaces);
     const std::string reportName = badQsoReportName(end);
     std::string reportText;
-    bool haveReport = readWholeFile(reportName, kLogLimit(), "bad-QSO report", reportText, error);
+    bool haveReport = readWholeFile(reportName, kReportLimit, "bad-QSO report", reportText, error);
     const JoinedReport joined = joinReport(reportText, log.qsos, pass.logged);
 
     std::ostringstream runOut;
@@ -393,6 +435,9 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
         for (const std::string& e : joined.unmatched) runOut << "report entry matched to no QSO: " << e << "\n";
     }
 
+    out << consoleLineEnds(runOut.str());
+    out.flush();
+
     // The export run, as the host makes it when the operator asks for the Cabrillo file.
     if (o.cabrillo) {
         std::unique_ptr<DialogConfirmer> confirmer;
@@ -401,38 +446,18 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
     }
     work.leave();
 
-    out << consoleLineEnds(runOut.str());
-    out.flush();
-
     // What the plug-in wrote goes into the output folder.
     const std::string cbrName = cabrilloExportName(ownCall);
-    bool wroteReport = false, wroteCabrillo = false;
-    for (const std::string& name : work.files()) {
-        if (copiedHostIni && name == "Orba2.ini") continue;
-        std::string target = name;
-        const fs::path to = work.outDir() / fs::u8path(name);
-        std::error_code ec;
-        if (name == cbrName && !log.issues.empty() && !o.force && fs::exists(fs::symlink_status(to, ec))) {
-            target = cbrName.substr(0, cbrName.size() - 4) + ".new.cbr";
-            err << kTool << "kept the existing " << cbrName << outName << ": " << log.issues.size()
-                << " lines of the log could not be read, so the new export is " << target
-                << " (--force replaces " << cbrName << ")\n";
-        }
-        if (name == kSettingsRelativePath && backUpSettings && fs::is_regular_file(to, ec)) {
-            std::string why;
-            if (!replaceFile(to, fs::u8path(to.u8string() + ".bak"), why))
-                err << kTool << "cannot keep the old settings file as " << name << ".bak" << outName << ": " << why << "\n";
-        }
-        std::string why;
-        if (!replaceFile(work.workDir() / fs::u8path(name), work.outDir() / fs::u8path(target), why)) {
-            err << kTool << "cannot write " << target << outName << ": " << why << "\n";
-            filesFailed = true;
-            continue;
-        }
-        err << kTool << "wrote " << target << outName << "\n";
-        if (name == reportName) wroteReport = true;
-        if (name == cbrName) wroteCabrillo = true;
-    }
+    InstallRules rules;
+    rules.skipHostIni = copiedHostIni;
+    rules.cabrilloName = cbrName;
+    rules.keepCabrillo = !log.issues.empty() && !o.force;
+    rules.unreadable = std::to_string(log.issues.size()) +
+                       (log.format == LogFormat::adif ? " records" : " lines") + " of the log could not be read";
+    rules.backUpSettings = backUpSettings;
+    const std::vector<std::string> written = installFiles(work, rules, outName, err, filesFailed);
+    auto wrote = [&](const std::string& name) { return std::find(written.begin(), written.end(), name) != written.end(); };
+    const bool wroteReport = wrote(reportName), wroteCabrillo = wrote(cbrName);
     if (!wroteReport) {
         err << kTool << "no bad-QSO report " << reportName << " was written" << (haveReport ? "" : " by the plug-in")
             << "\n";
