@@ -61,6 +61,9 @@ bool buildQso(const Record& r, Qso& q, std::string& error) {
         error = "neither BAND nor FREQ";
         return false;
     }
+    // A frequency of 0 would reach the Cabrillo export as "QSO:     0", which no log
+    // checker accepts: the band's lower edge is what loggers write for a band alone.
+    if (freq.empty()) q.frequencyHz = bandLowerEdgeHz(q.band);
     const std::string mode = field(r, "MODE");
     if (mode.empty()) {
         error = "no MODE";
@@ -78,6 +81,74 @@ bool buildQso(const Record& r, Qso& q, std::string& error) {
     return true;
 }
 
+// The station's values are not part of a QSO in ADIF: a header may carry them (as fields
+// named like the record fields), else every record repeats them (MY_NAME, MY_STREET, ...,
+// and OPERATOR, which may change from QSO to QSO at a multi-operator station).
+class StationValues {
+public:
+    void fromHeader(const std::unordered_map<std::string, std::string>& fields) { take(fields, 1, true); }
+    void fromRecord(const Record& r) { take(r.fields, r.line, false); }
+
+    void fill(LogHeader& h) const {
+        set(h.operators, "OPERATOR");
+        if (!operators_.empty() && !h.operators.given) h.operators = {true, joined(operators_, " "), operatorsLine_};
+        set(h.name, "MY_NAME");
+        set(h.email, "EMAIL");
+        set(h.club, "CLUB");
+        std::vector<std::string> lines;
+        for (const std::vector<const char*>& names :
+             std::vector<std::vector<const char*>>{{"MY_STREET"}, {"MY_CITY", "MY_STATE", "MY_POSTAL_CODE"}, {"MY_COUNTRY"}}) {
+            std::vector<std::string> words;
+            for (const char* n : names)
+                if (auto it = values_.find(n); it != values_.end() && !it->second.value.empty()) words.push_back(it->second.value);
+            if (!words.empty()) lines.push_back(joined(words, " "));
+        }
+        if (!lines.empty()) {
+            auto street = values_.find("MY_STREET");
+            h.address = {true, joined(lines, "\n"), street != values_.end() ? street->second.line : values_.begin()->second.line};
+        }
+        if (auto it = values_.find("CONTEST_ID"); it != values_.end()) h.contest = it->second.value;
+    }
+
+private:
+    struct Value {
+        std::string value;
+        int line;
+    };
+    static std::string joined(const std::vector<std::string>& parts, const char* separator) {
+        std::string out;
+        for (const std::string& p : parts) out += (out.empty() ? "" : separator) + p;
+        return out;
+    }
+    void take(const std::unordered_map<std::string, std::string>& fields, int line, bool header) {
+        static const char* const kNames[] = {"MY_NAME",  "MY_STREET",      "MY_CITY",    "MY_STATE",  "MY_POSTAL_CODE",
+                                             "MY_COUNTRY", "CONTEST_ID"};
+        for (const char* n : kNames)
+            if (auto it = fields.find(n); it != fields.end()) values_.try_emplace(n, Value{std::string(trim(it->second)), line});
+        // In a record these are the worked station's: only a header speaks for the own one.
+        if (header)
+            for (const char* n : {"EMAIL", "CLUB", "OPERATOR"})
+                if (auto it = fields.find(n); it != fields.end()) values_.try_emplace(n, Value{std::string(trim(it->second)), line});
+        if (!header) {
+            auto it = fields.find("OPERATOR");
+            if (it == fields.end()) return;
+            const std::string op = toUpper(trim(it->second));
+            if (op.empty()) return;
+            for (const std::string& known : operators_)
+                if (known == op) return;
+            if (operators_.empty()) operatorsLine_ = line;
+            operators_.push_back(op);
+        }
+    }
+    void set(HeaderField& field, const char* name) const {
+        if (auto it = values_.find(name); it != values_.end()) field = {true, it->second.value, it->second.line};
+    }
+
+    std::unordered_map<std::string, Value> values_;
+    std::vector<std::string> operators_;
+    int operatorsLine_ = 0;
+};
+
 }  // namespace
 
 void parseAdif(std::string_view text, bool strict, LogData& out) {
@@ -89,16 +160,19 @@ void parseAdif(std::string_view text, bool strict, LogData& out) {
     size_t counted = 0;  // text before this offset has been counted into lineNo
     auto lineAt = [&](size_t offset) {
         for (; counted < offset && counted < text.size(); ++counted)
-            if (text[counted] == '\n') ++lineNo;
+            if (text[counted] == '\n' || (text[counted] == '\r' && (counted + 1 == text.size() || text[counted + 1] != '\n')))
+                ++lineNo;
         return lineNo;
     };
     int recordCount = 0;
     Record current;
+    StationValues station;
     auto finish = [&]() -> bool {  // false: stop reading
         if (current.fields.empty() && current.error.empty()) return true;
         Qso q;
         std::string error = current.error;
         if (error.empty() && buildQso(current, q, error)) {
+            station.fromRecord(current);
             out.qsos.push_back(std::move(q));
         } else {
             out.issues.push_back({current.line, current.number, error});
@@ -140,6 +214,7 @@ void parseAdif(std::string_view text, bool strict, LogData& out) {
         std::string name = toUpper(trim(inner.substr(0, c1)));
         if (!name.empty() && name.back() == '/') name.pop_back();  // <EOR/> from some writers
         if (name == "EOH") {
+            station.fromHeader(current.fields);
             current = Record();  // fields so far were header fields
             recordCount = 0;
             inHeader = false;
@@ -175,6 +250,7 @@ void parseAdif(std::string_view text, bool strict, LogData& out) {
     }
     // A last record without <EOR> is taken as it is.
     finish();
+    station.fill(out.header);
 }
 
 }  // namespace replay

@@ -44,6 +44,12 @@ std::string bandFromHz(uint64_t hz) {
     return {};
 }
 
+uint64_t bandLowerEdgeHz(std::string_view band) {
+    for (const BandRange& b : kBands)
+        if (band == b.name) return b.lowHz;
+    return 0;
+}
+
 bool parseCabrilloFrequency(std::string_view field, uint64_t& hz, std::string& band) {
     for (const Designator& d : kDesignators) {
         if (iequals(field, d.text)) {

@@ -9,6 +9,10 @@ namespace replay {
 // Band of a frequency in Hz, "" outside the amateur bands we know.
 std::string bandFromHz(uint64_t hz);
 
+// Lower edge of a band named as the host names it ("20m" -> 14000000); 0 for a name
+// we do not know.
+uint64_t bandLowerEdgeHz(std::string_view band);
+
 // A Cabrillo frequency field: kHz ("14080", "14080.5") for HF, or a band designator
 // ("50", "144", "1.2G", "LIGHT") above. False when it is neither; band may stay empty
 // for a number outside every band (the plug-in decides what to do with such a QSO).

@@ -1,6 +1,7 @@
 // Cabrillo 2.0 and 3.0. Loggers align the QSO columns differently (N1MM, Win-Test and
 // 5MContest all do), so QSO lines are split on white space, not on the template's columns.
 #include <algorithm>
+#include <initializer_list>
 
 #include "band.h"
 #include "log.h"
@@ -107,17 +108,45 @@ bool parseCabrilloQsoLine(std::string_view line, Qso& qso, std::string& error) {
     return true;
 }
 
+namespace {
+
+// ADDRESS and SOAPBOX may take several lines; the other station values one.
+void takeHeaderValue(HeaderField& field, std::string_view value, int lineNo, bool multiLine) {
+    if (field.given && multiLine) {
+        field.value += '\n';
+        field.value += value;
+        return;
+    }
+    if (field.given) return;  // the first line that gives it counts
+    field = {true, std::string(value), lineNo};
+}
+
+std::string joinWords(std::initializer_list<std::string_view> words) {
+    std::string out;
+    for (std::string_view w : words) {
+        if (w.empty()) continue;
+        if (!out.empty()) out += ' ';
+        out += w;
+    }
+    return out;
+}
+
+}  // namespace
+
 void parseCabrillo(std::string_view text, bool strict, LogData& out) {
     out.format = LogFormat::cabrillo;
     out.formatName = "Cabrillo";
-    out.qsos.reserve(out.qsos.size() + size_t(std::count(text.begin(), text.end(), '\n')) + 1);
+    size_t lines = size_t(std::count(text.begin(), text.end(), '\n'));
+    if (lines == 0) lines = size_t(std::count(text.begin(), text.end(), '\r'));
+    out.qsos.reserve(out.qsos.size() + lines + 1);
+    LogHeader& h = out.header;
+    std::string categoryOperator, categoryBand, categoryPower, cityLine[3], country;
+    int addressLine = 0;
     int lineNo = 0;
     size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = trim(text.substr(pos, end - pos));
-        pos = end + 1;
+    std::string_view raw;
+    while (nextLine(text, pos, raw)) {
+        std::string_view line = trim(raw);
         ++lineNo;
         if (line.empty()) continue;
         std::string_view tag;
@@ -130,7 +159,8 @@ void parseCabrillo(std::string_view text, bool strict, LogData& out) {
             continue;
         }
         std::string_view value = trim(line.substr(tag.size() + 1));
-        if (iequals(tag, "QSO")) {
+        const std::string key = toUpper(tag);
+        if (key == "QSO") {
             Qso q;
             std::string error;
             if (parseCabrilloQsoLine(line, q, error)) {
@@ -143,13 +173,55 @@ void parseCabrillo(std::string_view text, bool strict, LogData& out) {
                     return;
                 }
             }
-        } else if (iequals(tag, "X-QSO")) {
+        } else if (key == "X-QSO") {
             ++out.ignoredQsos;
-        } else if (iequals(tag, "START-OF-LOG")) {
+        } else if (key == "START-OF-LOG") {
             out.formatName = value.empty() ? "Cabrillo" : "Cabrillo " + std::string(value);
-        } else if (iequals(tag, "CALLSIGN")) {
+        } else if (key == "CALLSIGN") {
             out.ownCall = toUpper(value);
+        } else if (key == "OPERATORS") {
+            // Some loggers write one OPERATORS line per operator.
+            if (h.operators.given && !value.empty())
+                h.operators.value += (h.operators.value.empty() ? "" : " ") + std::string(value);
+            else
+                takeHeaderValue(h.operators, value, lineNo, false);
+        } else if (key == "NAME") {
+            takeHeaderValue(h.name, value, lineNo, false);
+        } else if (key == "ADDRESS") {
+            takeHeaderValue(h.address, value, lineNo, true);
+        } else if (key == "ADDRESS-CITY" || key == "ADDRESS-STATE-PROVINCE" || key == "ADDRESS-POSTALCODE") {
+            cityLine[key == "ADDRESS-CITY" ? 0 : key == "ADDRESS-STATE-PROVINCE" ? 1 : 2] = std::string(value);
+            if (!addressLine) addressLine = lineNo;
+        } else if (key == "ADDRESS-COUNTRY") {
+            country = std::string(value);
+            if (!addressLine) addressLine = lineNo;
+        } else if (key == "EMAIL") {
+            takeHeaderValue(h.email, value, lineNo, false);
+        } else if (key == "CLUB") {
+            takeHeaderValue(h.club, value, lineNo, false);
+        } else if (key == "SOAPBOX") {
+            takeHeaderValue(h.soapbox, value, lineNo, true);
+        } else if (key == "CONTEST") {
+            h.contest = std::string(value);
+        } else if (key == "CATEGORY") {
+            h.category = std::string(value);
+        } else if (key == "CATEGORY-OPERATOR") {
+            categoryOperator = std::string(value);
+        } else if (key == "CATEGORY-BAND") {
+            categoryBand = std::string(value);
+        } else if (key == "CATEGORY-POWER") {
+            categoryPower = std::string(value);
+        } else if (key == "LOCATION" || key == "ARRL-SECTION") {
+            h.location = std::string(value);
         }
+    }
+    // Cabrillo 3.0 splits the category and the address into tags of their own; the export
+    // is 2.0, with one CATEGORY line and ADDRESS lines only.
+    if (h.category.empty() && !categoryOperator.empty())
+        h.category = joinWords({categoryOperator, categoryBand, categoryPower});
+    for (const std::string& extra : {joinWords({cityLine[0], cityLine[1], cityLine[2]}), country}) {
+        if (extra.empty()) continue;
+        takeHeaderValue(h.address, extra, addressLine, true);
     }
 }
 

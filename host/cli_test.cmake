@@ -1,6 +1,7 @@
 # One end-to-end run of talven-replay for CTest:
-#   cmake -DWORKDIR=dir -DEXIT=n [-DOUT=regex] [-DERR=regex] -P cli_test.cmake -- program args...
-# Runs the program in a fresh WORKDIR and checks its exit status and output.
+#   cmake -DWORKDIR=dir -DEXIT=n [-DOUT=regex] [-DERR=regex] [-DIN=file] -P cli_test.cmake -- program args...
+# Runs the program in a fresh WORKDIR (IN on its standard input) and checks its exit
+# status and output.
 set(command)
 set(collect OFF)
 foreach(i RANGE ${CMAKE_ARGC})
@@ -12,7 +13,11 @@ foreach(i RANGE ${CMAKE_ARGC})
 endforeach()
 file(REMOVE_RECURSE "${WORKDIR}")
 file(MAKE_DIRECTORY "${WORKDIR}")
-execute_process(COMMAND ${command} WORKING_DIRECTORY "${WORKDIR}"
+set(input)
+if(DEFINED IN)
+  set(input INPUT_FILE "${IN}")
+endif()
+execute_process(COMMAND ${command} WORKING_DIRECTORY "${WORKDIR}" ${input}
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 set(failed OFF)
 if(NOT status STREQUAL EXIT)

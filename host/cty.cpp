@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <sstream>
 #include <utility>
 
+#include "log.h"
 #include "text.h"
 
 namespace replay {
@@ -139,14 +138,12 @@ bool CountryFile::parse(std::string_view text, const std::string& fileName, std:
 }
 
 bool CountryFile::load(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot open the country file '" + path + "'";
-        return false;
-    }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    return parse(buffer.str(), path, error);
+    // cty.dat is a few hundred kB; anything many times that (a device, a wrong file) is refused
+    // before it is read into memory.
+    constexpr size_t kLimit = size_t(4) << 20;
+    std::string text;
+    if (!readWholeFile(path, kLimit, "country file", text, error)) return false;
+    return parse(text, printable(path, 200), error);
 }
 
 const CountryFile::Listing* CountryFile::longestListing(std::string_view text, bool dxccOnly) const {

@@ -1,13 +1,20 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
+#include <vector>
 
 #include "log.h"
 #include "text.h"
 
 namespace replay {
 
+namespace fs = std::filesystem;
+
 namespace {
+
+// The largest log a contest can give: far more QSOs than any station has made.
+constexpr size_t kLogLimit = size_t(1) << 30;
 
 // "<NAME:digits" somewhere in the text: an ADIF data specifier.
 bool hasAdifTag(std::string_view text) {
@@ -31,11 +38,9 @@ LogFormat detectFormat(std::string_view text) {
     size_t pos = 0;
     bool first = true;
     bool qsoLine = false;
-    while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = trim(text.substr(pos, end - pos));
-        pos = end + 1;
+    std::string_view raw;
+    while (nextLine(text, pos, raw)) {
+        std::string_view line = trim(raw);
         if (line.empty()) continue;
         if (first && istartsWith(line, "START-OF-LOG:")) return LogFormat::cabrillo;
         first = false;
@@ -49,40 +54,63 @@ LogFormat detectFormat(std::string_view text) {
     return qsoLine ? LogFormat::cabrillo : LogFormat::unknown;
 }
 
-bool readLogFile(const std::string& path, bool strict, LogData& out, std::string& error) {
+bool readWholeFile(const std::string& path, size_t limit, const std::string& noun, std::string& text,
+                   std::string& error) {
+    const bool standardInput = path == "-";
+    const std::string what = "the " + noun + " " + logName(path);
     std::error_code ec;
-    if (std::filesystem::is_directory(std::filesystem::u8path(path), ec)) {
-        error = "'" + path + "' is a folder, not a log";
+    const fs::path p = fs::u8path(path);
+    if (!standardInput && fs::is_directory(p, ec)) {
+        error = logName(path) + " is a folder, not a " + noun;
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot open the log '" + path + "'";
+    auto tooLarge = [&] {
+        const std::string size = limit >= (size_t(1) << 30) ? std::to_string(limit >> 30) + " GiB"
+                                                            : std::to_string(limit >> 20) + " MiB";
+        error = what + " is larger than " + size + ", more than any " + noun + " holds";
         return false;
+    };
+    // A regular file tells its size: refuse a huge one before reading a byte of it.
+    if (!standardInput && fs::is_regular_file(p, ec)) {
+        const uintmax_t size = fs::file_size(p, ec);
+        if (!ec && size > limit) return tooLarge();
     }
-    // Pipes and devices have no size: read them in chunks up to the same limit.
-    constexpr size_t kLimit = size_t(1) << 30;
-    std::string text;
-    char chunk[1 << 16];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-        text.append(chunk, size_t(in.gcount()));
-        if (text.size() > kLimit) {
-            error = "the log '" + path + "' is larger than 1 GiB: not a contest log";
+    std::ifstream file;
+    std::istream* in = &std::cin;
+    if (!standardInput) {
+        file.open(p, std::ios::binary);
+        if (!file) {
+            error = "cannot open " + what;
             return false;
         }
+        in = &file;
     }
-    if (in.bad()) {
-        error = "cannot read the log '" + path + "'";
+    text.clear();
+    std::vector<char> chunk(size_t(1) << 16);
+    while (in->read(chunk.data(), std::streamsize(chunk.size())) || in->gcount() > 0) {
+        const size_t n = size_t(in->gcount());
+        if (text.size() + n > limit) return tooLarge();  // before the string grows past the limit
+        text.append(chunk.data(), n);
+    }
+    if (in->bad()) {
+        error = "cannot read " + what;
         return false;
     }
+    return true;
+}
+
+bool readLogFile(const std::string& path, bool strict, LogData& out, std::string& error) {
+    const std::string what = "the log " + logName(path);
+    std::string text;
+    if (!readWholeFile(path, kLogLimit, "log", text, error)) return false;
     std::string_view view = text;
     if (view.size() >= 3 && view.substr(0, 3) == "\xEF\xBB\xBF") view.remove_prefix(3);
     if (trim(view).empty()) {
-        error = "the log '" + path + "' is empty";
+        error = what + " is empty";
         return false;
     }
     if (view.find('\0') != std::string_view::npos) {
-        error = "the log '" + path + "' is a binary file, not a Cabrillo or ADIF log";
+        error = what + " is a binary file, not a Cabrillo or ADIF log";
         return false;
     }
     switch (detectFormat(view)) {
@@ -90,9 +118,11 @@ bool readLogFile(const std::string& path, bool strict, LogData& out, std::string
     case LogFormat::adif: parseAdif(view, strict, out); return true;
     case LogFormat::unknown: break;
     }
-    error = "the log '" + path + "' is neither Cabrillo (START-OF-LOG:/QSO: lines) nor ADIF (<CALL:n> tags)";
+    error = what + " is neither Cabrillo (START-OF-LOG:/QSO: lines) nor ADIF (<CALL:n> tags)";
     return false;
 }
+
+std::string logName(const std::string& path) { return path == "-" ? "from standard input" : "'" + printable(path, 200) + "'"; }
 
 std::string describeIssue(const std::string& file, const LogIssue& issue) {
     std::string s = file;

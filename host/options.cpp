@@ -7,53 +7,100 @@ namespace replay {
 
 const char* const kHostVersionText = "2.21";
 
+#ifndef REPLAY_VERSION
+#define REPLAY_VERSION "unknown"
+#endif
+const char* const kProjectVersion = REPLAY_VERSION;
+
 std::string usageText() {
-    return R"(Usage: talven-replay [options] LOG
+    std::string text = R"(Usage: talven-replay [options] LOG
 
-Replays a contest log through the TALVEN-CUP Stats plug-in the way the logger
-drives it: ResetStats0 once, AddData0 for every QSO in log order, GetResult0.
-The summary goes to standard output; messages, the files the plug-in wrote and
-the count of skipped lines go to standard error.
+Scores a contest log by the TALVEN-CUP rules with the Stats plug-in for Orba, the way
+the logger drives it, and prints the plug-in's summary. LOG is a Cabrillo 2.0/3.0 or
+ADIF 3 log, recognised from its content; "-" reads it from standard input.
 
-LOG is Cabrillo 2.0/3.0 or ADIF 3 (.adi); the format is recognised from the content.
-
-Options (a value may also be given as --option=VALUE):
-  --plugin PATH        plug-in library (default: libStats.so, on Windows Stats.dll,
-                       beside this program, then the one in the build tree)
+What you can ask for:
+  --explain            list every QSO that does not count and why: its file and line
+                       and the plug-in's reason ("DUPE", "WRONG BAND", ...)
+  --cabrillo           also write the Cabrillo file for submission, <own call>.cbr
+  --out-dir DIR        where the files go: the bad-QSO report, the Cabrillo file and the
+                       plug-in's settings (Plugins/TALVENA-CUP.ini); created when missing
+                       (default: the current folder)
   --own-call CALL      own call (default: the log's CALLSIGN: header, the ADIF
                        STATION_CALLSIGN/OPERATOR, or the first QSO's own call)
   --start "DATE TIME"  contest start (default: the first QSO's minute)
-  --end "DATE TIME"    contest end (default: the last second of the last QSO's minute)
+  --end "DATE TIME"    contest end (default: the last second of the last QSO's minute);
+                       QSOs outside are counted and named in a warning
                        DATE TIME: "YYYY-MM-DD HHMM"; also "YYYY-MM-DD HH:MM[:SS]",
                        "YYYY-MM-DDTHH:MM", "YYYYMMDD HHMM", or a date alone (00:00), UTC
+  --check CALL[:AREA]  after the log, ask what working CALL would bring: dupe, new
+                       multiplier, ... (repeatable); AREA is the station's area as the
+                       logger would pass it (default: empty)
+  --band BAND          band for --check (default: the last QSO's), e.g. 20m
+  --mode MODE          mode for --check (default: the last QSO's), e.g. RTTY, BPSK63
+                       (the Cabrillo codes RY and PK are understood)
+  --html               the summary as HTML
+  --utf8               the plug-in's texts in UTF-8 (it writes code page 1251)
+
+The Cabrillo header (--cabrillo):
+  OPERATORS, NAME, ADDRESS, EMAIL, CLUB and SOAPBOX come from the log's header (in
+  ADIF from header fields, OPERATOR and the MY_ fields); a value the log does not give
+  keeps what the settings file holds. --verbose says where each one came from.
+  --operators CALLS    --name TEXT    --address TEXT    --email TEXT    --club TEXT
+  --soapbox TEXT       set that value (an empty TEXT clears it; a line break in the
+                       address or the soapbox starts a new header line)
+  --fresh              start from a clean settings file; the old one is kept as
+                       Plugins/TALVENA-CUP.ini.bak
+  --force              replace an existing Cabrillo file even when lines of the log could
+                       not be read (otherwise the new one is written beside it, as
+                       <own call>.new.cbr)
+)";
+#ifdef _WIN32
+    text += R"(  --no-dialog          --cabrillo opens the plug-in's header dialog, as in the logger:
+                       check the values and press OK. --no-dialog presses OK for you
+                       (the values above are taken as they are) and closes the "File
+                       produced" notice that follows
+)";
+#else
+    text += R"(  --no-dialog          accepted for scripts shared with Windows; without a desktop the
+                       header dialog is always confirmed with the values above
+)";
+#endif
+    text += R"(  The plug-in writes CONTEST: TALVEN-CUP, CATEGORY: SINGLE-OP ALL HIGH and
+  ARRL-SECTION: DX whatever the log says; only its header dialog changes them.
+
+Reading and messages:
+  --strict             stop at the first line that cannot be read (nothing replayed)
+  --verbose            --explain, and where each Cabrillo header value came from
+  --timing             show how long reading, resolving and the plug-in calls took
+  --version            the version of this tool
+  --help               this text
+
+Where things are:
+  --plugin PATH        plug-in library (default: libStats.so, on Windows Stats.dll,
+                       beside this program, then the one in the build tree)
   --cty PATH           country file cty.dat (default: /usr/share/hamradio-files/cty.dat,
                        from Debian's hamradio-files; on Windows cty.dat beside this program)
   --host-folder DIR    the host folder handed to ResetStats0, written as the host does,
                        with the trailing separator (default: empty); the plug-in looks
                        there for Orba2.ini to learn the host's version
-  --out-dir DIR        run the plug-in in DIR: its reports, Cabrillo file and settings
-                       (Plugins/TALVENA-CUP.ini) go there (default: the current folder)
-  --cabrillo           ask for the plug-in's Cabrillo export (<own call>.cbr)
-  --html               call setVersion first, which switches the summary to HTML
-  --check CALL[:AREA]  after the log, ask CheckCall0 about CALL (repeatable); AREA is
-                       the station's area as the logger would pass it (default: empty)
-  --band BAND          band for --check (default: the last QSO's), e.g. 20m
-  --mode MODE          mode for --check (default: the last QSO's), e.g. RTTY, BPSK63
-                       (the Cabrillo codes RY and PK are understood)
-  --strict             stop at the first line that cannot be read (nothing replayed)
-  --utf8               convert the plug-in's texts from code page 1251 to UTF-8
-  --verbose            list every QSO the plug-in rejected
-  --timing             show how long reading, resolving and the plug-in calls took
-  --help               this text
+A value may also be given as --option=VALUE.
 
-Every call's DXCC prefix and continent come from the country file; calls it cannot
-place go to the plug-in with both empty and are counted at the end. /MM calls have
-no country. The plug-in measures the ten-minute band and mode rule of --check
-against the present time, so a replayed past contest shows no such warnings.
+Exit status: 0 all QSOs replayed and every file written; 1 lines or records skipped,
+the log could not be read, or a file could not be written; 2 wrong command line;
+3 the plug-in or the country file could not be used.
 
-Exit status: 0 all QSOs replayed; 1 lines or records skipped, or the log could not
-be read; 2 wrong command line; 3 the plug-in or the country file could not be used.
+How the plug-in is driven: ResetStats0 once, AddData0 for every QSO in log order,
+GetResult0; --html calls setVersion first, --check calls CheckCall0 afterwards. With
+--cabrillo that scoring run is followed by an export run (ResetStats0 with the export
+flag, which runs the header dialog, AddData0 for every QSO, GetResult0, which writes
+the file). The plug-in works in a fresh folder of its own; what it wrote is then moved
+into the output folder. Every call's DXCC prefix and continent come from the country
+file; calls it cannot place go to the plug-in with both empty and are counted at the
+end. /MM calls have no country. The plug-in measures the ten-minute band and mode rule
+of --check against the present time, so a replayed past contest shows no such warnings.
 )";
+    return text;
 }
 
 CommandLine parseCommandLine(const std::vector<std::string>& args, Options& o, std::string& error) {
@@ -105,9 +152,44 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, Options& o, s
             target = value;
             return true;
         };
+        // Header values may be empty: that clears what the settings file holds.
+        auto takeHeader = [&](std::optional<std::string>& target) {
+            if (!hasValue) {
+                if (i + 1 >= args.size()) {
+                    error = "option " + name + " needs a value";
+                    return false;
+                }
+                value = args[++i];
+            }
+            target = std::string(trim(value));
+            return true;
+        };
         std::string text;
         if (name == "--help") {
             return CommandLine::help;
+        } else if (name == "--version") {
+            return CommandLine::version;
+        } else if (name == "--operators") {
+            if (!takeHeader(result.header.operators)) return CommandLine::error;
+            *result.header.operators = toUpper(*result.header.operators);
+        } else if (name == "--name") {
+            if (!takeHeader(result.header.name)) return CommandLine::error;
+        } else if (name == "--address") {
+            if (!takeHeader(result.header.address)) return CommandLine::error;
+        } else if (name == "--email") {
+            if (!takeHeader(result.header.email)) return CommandLine::error;
+        } else if (name == "--club") {
+            if (!takeHeader(result.header.club)) return CommandLine::error;
+        } else if (name == "--soapbox") {
+            if (!takeHeader(result.header.soapbox)) return CommandLine::error;
+        } else if (name == "--fresh") {
+            if (!flag(result.fresh)) return CommandLine::error;
+        } else if (name == "--force") {
+            if (!flag(result.force)) return CommandLine::error;
+        } else if (name == "--no-dialog") {
+            if (!flag(result.noDialog)) return CommandLine::error;
+        } else if (name == "--explain") {
+            if (!flag(result.explain)) return CommandLine::error;
         } else if (name == "--plugin") {
             if (!takeValue(result.pluginPath)) return CommandLine::error;
         } else if (name == "--cty") {

@@ -1,5 +1,6 @@
 // The replay tool's command line.
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,12 @@ namespace replay {
 struct CallCheck {
     std::string call;
     std::string area;  // handed to CheckCall0 as the station's area; usually empty
+};
+
+// The Cabrillo header values an operator types into the plug-in's header dialog, as the
+// command line sets them (each one only when given; an empty value clears it).
+struct HeaderOptions {
+    std::optional<std::string> operators, name, address, email, club, soapbox;
 };
 
 struct Options {
@@ -23,6 +30,11 @@ struct Options {
     bool hasStart = false, hasEnd = false;
     Timestamp start, end;
     bool cabrillo = false;
+    bool fresh = false;     // start from a clean settings file
+    bool force = false;     // a log with skipped lines may replace an existing Cabrillo file
+    bool noDialog = false;  // Windows: confirm the header dialog as it opens
+    HeaderOptions header;
+    bool explain = false;   // list why each QSO does not count
     bool strict = false;
     bool utf8 = false;
     bool verbose = false;
@@ -31,7 +43,7 @@ struct Options {
     std::string checkBand, checkMode;  // empty: the last QSO's
 };
 
-enum class CommandLine { run, help, error };
+enum class CommandLine { run, help, version, error };
 
 // args excludes the program name.
 CommandLine parseCommandLine(const std::vector<std::string>& args, Options& options, std::string& error);
@@ -39,5 +51,8 @@ std::string usageText();
 
 // The version text --html hands to setVersion.
 extern const char* const kHostVersionText;
+
+// This project's version, for --version.
+extern const char* const kProjectVersion;
 
 }  // namespace replay

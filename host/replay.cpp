@@ -1,16 +1,22 @@
 #include "replay.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <map>
+#include <memory>
 #include <ostream>
 #include <sstream>
 #include <unordered_map>
 
 #include "cty.h"
+#include "dialog_confirm.h"
+#include "header_seed.h"
 #include "plugin.h"
+#include "profile.h"
+#include "report_join.h"
 #include "text.h"
+#include "workspace.h"
 
 namespace replay {
 
@@ -20,39 +26,8 @@ namespace {
 
 const char* const kTool = "talven-replay: ";
 
-struct FileStamp {
-    fs::file_time_type time;
-    uintmax_t size;
-};
-using Snapshot = std::map<std::string, FileStamp>;
-
-// Plain files in the working folder and in Plugins/, where the plug-in writes.
-Snapshot snapshotFiles() {
-    Snapshot files;
-    for (const char* dir : {".", "Plugins"}) {
-        std::error_code ec;
-        fs::directory_iterator it(dir, ec), end;
-        for (int n = 0; !ec && it != end && n < 20000; it.increment(ec), ++n) {
-            std::error_code e1, e2, e3;
-            if (!it->is_regular_file(e1)) continue;
-            FileStamp stamp{it->last_write_time(e2), it->file_size(e3)};
-            if (e1 || e2 || e3) continue;
-            std::string name = it->path().filename().string();
-            files[std::string(dir) == "." ? name : std::string(dir) + "/" + name] = stamp;
-        }
-    }
-    return files;
-}
-
-std::vector<std::string> writtenSince(const Snapshot& before, const Snapshot& after) {
-    std::vector<std::string> written;
-    for (const auto& [name, stamp] : after) {
-        auto it = before.find(name);
-        if (it == before.end() || it->second.time != stamp.time || it->second.size != stamp.size)
-            written.push_back(name);
-    }
-    return written;
-}
+// The bad-QSO report holds at most two entries per QSO of a log.
+constexpr size_t kReportLimit = size_t(1) << 31;
 
 double millisecondsSince(std::chrono::steady_clock::time_point t0) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
@@ -116,11 +91,123 @@ std::string describeCheckAnswer(int answer) {
     }
 }
 
+namespace {
+
+// What one pass of the plug-in over the log gave.
+struct Pass {
+    std::string summary;
+    std::vector<bool> logged;
+    double resetMs = 0, addMs = 0, resultMs = 0;
+};
+
+// One scoring run as the host makes it: ResetStats0, AddData0 for every QSO, GetResult0.
+Pass runPass(StatsPlugin& plugin, const Options& o, const std::string& hostFolder, bool exportRun,
+             const std::string& ownCall, const Timestamp& start, const Timestamp& end, const CtyResult& own,
+             const std::vector<Qso>& qsos, const std::vector<const CtyResult*>& places) {
+    using Clock = std::chrono::steady_clock;
+    Pass pass;
+    auto t0 = Clock::now();
+    const OleDateTime startDt{toOleDate(start), 0}, endDt{toOleDate(end), 0}, none{0.0, 2};
+    plugin.resetStats(hostFolder.c_str(), exportRun ? 1 : 0, ownCall.c_str(), &startDt, &endDt, "", "", "", "", "", "",
+                      "", "", "", own.prefix.c_str(), 0, 0, 0, 0.0, 0.0, "", own.continent.c_str(), "");
+    pass.resetMs = millisecondsSince(t0);
+
+    t0 = Clock::now();
+    pass.logged.reserve(qsos.size());
+    for (size_t i = 0; i < qsos.size(); ++i) {
+        const Qso& q = qsos[i];
+        const CtyResult& where = *places[i];
+        const OleDateTime when{toOleDate(q.time), 0};
+        const unsigned hz = q.frequencyHz <= 0xFFFFFFFFull ? unsigned(q.frequencyHz) : 0u;
+        const int answer = plugin.addData(q.ownCall.c_str(), q.call.c_str(), &when, &none, &none, &none, 0, hz,
+                                          q.mode.c_str(), q.rstSent.c_str(), q.rstReceived.c_str(),
+                                          q.exchangeSent.c_str(), q.exchangeReceived.c_str(), "", "", "", "", "", "",
+                                          "", "", "", where.prefix.c_str(), 0, 0, 0, 0.0, 0.0, "",
+                                          where.continent.c_str(), "", q.band.c_str(), "");
+        pass.logged.push_back(answer != 0);
+    }
+    pass.addMs = millisecondsSince(t0);
+
+    t0 = Clock::now();
+    int resultCode = 0;
+    const char* summary = plugin.getResult(&resultCode);
+    pass.resultMs = millisecondsSince(t0);
+    if (summary) pass.summary = o.utf8 ? cp1251ToUtf8(summary) : std::string(summary);
+    return pass;
+}
+
+// "sample.log:17: EN5ROD 2024-12-14 1201 20m RTTY"
+std::string qsoPlace(const std::string& logFile, const Qso& q) {
+    return describeIssue(logFile, {q.line, q.record, printable(q.call) + " " + reportTime(q.time) + " " +
+                                                         (q.band.empty() ? "(no band)" : printable(q.band)) + " " +
+                                                         printable(q.mode)});
+}
+
+std::string joinReasons(const QsoVerdict& v) {
+    std::string s;
+    for (const std::string& r : v.reasons) s += (s.empty() ? "" : "; ") + r;
+    return s.empty() ? "no entry in the bad-QSO report" : s;
+}
+
+struct InstallRules {
+    bool skipHostIni = false;  // Orba2.ini was only lent to the plug-in
+    std::string cabrilloName;
+    bool keepCabrillo = false;  // an existing Cabrillo file stays; the new one goes beside it
+    std::string unreadable;     // why, for the message
+    bool backUpSettings = false;
+};
+
+// Moves each file of the work folder into the output folder. The names of the plug-in's
+// files that were put in place (under their own names, even when written beside).
+std::vector<std::string> installFiles(const Workspace& work, const InstallRules& rules, const std::string& outName,
+                                      std::ostream& err, bool& failed) {
+    std::vector<std::string> installed;
+    for (const std::string& name : work.files()) {
+        if (rules.skipHostIni && name == "Orba2.ini") continue;
+        std::string target = name;
+        const fs::path existing = work.outDir() / fs::u8path(name);
+        std::error_code ec;
+        if (name == rules.cabrilloName && rules.keepCabrillo && fs::exists(fs::symlink_status(existing, ec))) {
+            target = name.substr(0, name.size() - 4) + ".new.cbr";
+            err << kTool << "kept the existing " << name << outName << ": " << rules.unreadable
+                << ", so the new export is " << target << " (--force replaces " << name << ")\n";
+        }
+        if (name == kSettingsRelativePath && rules.backUpSettings && fs::is_regular_file(existing, ec)) {
+            std::string why;
+            if (!replaceFile(existing, fs::u8path(existing.u8string() + ".bak"), why))
+                err << kTool << "cannot keep the old settings file as " << name << ".bak" << outName << ": " << why
+                    << "\n";
+        }
+        std::string why;
+        if (!replaceFile(work.workDir() / fs::u8path(name), work.outDir() / fs::u8path(target), why)) {
+            err << kTool << "cannot write " << target << outName << ": " << why << "\n";
+            failed = true;
+            continue;
+        }
+        err << kTool << "wrote " << target << outName << "\n";
+        installed.push_back(name);
+    }
+    return installed;
+}
+
+// A relative host folder is meant from the output folder, the work folder's parent.
+std::string hostFolderFromWork(const std::string& hostFolder) {
+    if (hostFolder.empty() || !fs::u8path(hostFolder).is_relative()) return hostFolder;
+#ifdef _WIN32
+    if (hostFolder[0] == '\\' || hostFolder[0] == '/') return hostFolder;
+    return "..\\" + hostFolder;
+#else
+    return "../" + hostFolder;
+#endif
+}
+
+}  // namespace
+
 int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream& out, std::ostream& err) {
     using Clock = std::chrono::steady_clock;
-    auto text = [&](const char* s) { return o.utf8 ? cp1251ToUtf8(s) : std::string(s); };
+    const std::string logFile = o.logPath == "-" ? std::string("<standard input>") : printable(o.logPath, 200);
 
-    // Paths first: --out-dir changes the folder later.
+    // Paths first: the work folder changes the current one later.
     std::string pluginPath;
     if (!o.pluginPath.empty()) {
         pluginPath = absolutePath(o.pluginPath);
@@ -146,12 +233,16 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
         err << kTool << error << "\n";
         return exitSkipped;
     }
-    for (const LogIssue& issue : log.issues) err << describeIssue(o.logPath, issue) << "\n";
+    for (const LogIssue& issue : log.issues) err << kTool << describeIssue(logFile, issue) << "\n";
     if (log.stopped) {
         err << kTool << "stopped at the first unreadable line (--strict); nothing replayed\n";
         return exitSkipped;
     }
     const double readMs = millisecondsSince(t0);
+    if (log.qsos.empty() && !log.issues.empty()) {
+        err << kTool << "no QSO of " << logName(o.logPath) << " could be read; nothing replayed\n";
+        return exitSkipped;
+    }
 
     std::string ownCall = o.ownCall;
     if (ownCall.empty()) ownCall = log.ownCall;
@@ -162,7 +253,7 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
     }
     Timestamp start, end;
     if (!contestPeriod(o, log.qsos, start, end)) {
-        err << kTool << "'" << o.logPath << "' holds no QSO to take the contest period from; give --start and --end\n";
+        err << kTool << logName(o.logPath) << " holds no QSO to take the contest period from; give --start and --end\n";
         return exitSkipped;
     }
     if (end < start) {
@@ -204,13 +295,33 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
     for (const Qso& q : log.qsos) qsoPlaces.push_back(&place(q.call));
     const double resolveMs = millisecondsSince(t0);
 
-    if (!o.outDir.empty()) {
-        std::error_code ec;
-        fs::current_path(fs::u8path(o.outDir), ec);
-        if (ec) {
-            err << kTool << "cannot work in '" << o.outDir << "': " << ec.message() << "\n";
-            return exitUsage;
+    // The QSOs as the logger hands them over: its own call on each, calls and exchanges in
+    // capitals as it keeps them (so the Cabrillo file has them so too).
+    for (Qso& q : log.qsos) {
+        if (!o.ownCall.empty() || q.ownCall.empty()) q.ownCall = ownCall;
+        q.exchangeSent = toUpper(q.exchangeSent);
+        q.exchangeReceived = toUpper(q.exchangeReceived);
+    }
+
+    // What the operator should know before believing the score.
+    if (!isThisContest(log.header.contest))
+        err << kTool << "warning: this log is for " << printable(log.header.contest)
+            << "; it is scored by the TALVEN-CUP rules\n";
+    {
+        size_t outside = 0;
+        const Qso* firstOutside = nullptr;
+        const Timestamp from = minuteOf(start), to = minuteOf(end);
+        for (const Qso& q : log.qsos) {
+            const Timestamp m = minuteOf(q.time);
+            if (m < from || to < m) {
+                if (!outside++) firstOutside = &q;
+            }
         }
+        if (outside)
+            err << kTool << "warning: " << outside << (outside == 1 ? " QSO lies" : " QSOs lie")
+                << " outside the contest period " << formatTimestamp(start) << " to " << formatTimestamp(end)
+                << " (the first at " << describeIssue(logFile, {firstOutside->line, firstOutside->record, ""})
+                << "...); the plug-in scores them all the same, as the host would\n";
     }
 
     StatsPlugin plugin;
@@ -228,55 +339,77 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
         return exitUnusable;
     }
     const double loadMs = millisecondsSince(t0);
-    // Nothing reaches our own output while the plug-in runs: standard output or error
-    // redirected into the working folder would look like files the plug-in wrote.
-    std::ostringstream runOut, runErr;
-    const Snapshot before = snapshotFiles();
 
-    t0 = Clock::now();
-    if (o.html) plugin.setVersion(kHostVersionText);
-    const OleDateTime startDt{toOleDate(start), 0}, endDt{toOleDate(end), 0}, none{0.0, 2};
-    plugin.resetStats(o.hostFolder.c_str(), o.cabrillo ? 1 : 0, ownCall.c_str(), &startDt, &endDt, "", "", "", "", "",
-                      "", "", "", "", own.prefix.c_str(), 0, 0, 0, 0.0, 0.0, "", own.continent.c_str(), "");
-    const double resetMs = millisecondsSince(t0);
-
-    t0 = Clock::now();
-    int logged = 0, rejected = 0;
-    for (size_t i = 0; i < log.qsos.size(); ++i) {
-        const Qso& q = log.qsos[i];
-        const CtyResult& where = *qsoPlaces[i];
-        const std::string& qsoOwnCall = (!o.ownCall.empty() || q.ownCall.empty()) ? ownCall : q.ownCall;
-        const OleDateTime when{toOleDate(q.time), 0};
-        const unsigned hz = q.frequencyHz <= 0xFFFFFFFFull ? unsigned(q.frequencyHz) : 0u;
-        int answer = plugin.addData(qsoOwnCall.c_str(), q.call.c_str(), &when, &none, &none, &none, 0, hz,
-                                    q.mode.c_str(), q.rstSent.c_str(), q.rstReceived.c_str(), q.exchangeSent.c_str(),
-                                    q.exchangeReceived.c_str(), "", "", "", "", "", "", "", "", "",
-                                    where.prefix.c_str(), 0, 0, 0, 0.0, 0.0, "", where.continent.c_str(), "",
-                                    q.band.c_str(), "");
-        if (answer) {
-            ++logged;
-        } else {
-            ++rejected;
+    // The output folder, the plug-in's work folder in it, and its settings file there.
+    Workspace work;
+    if (!work.create(o.outDir, error)) {
+        err << kTool << error << "\n";
+        return exitSkipped;
+    }
+    const std::string outName = o.outDir.empty() ? std::string() : " in " + o.outDir;
+    const fs::path settingsOut = work.outDir() / fs::u8path(kSettingsRelativePath);
+    const fs::path settingsWork = work.workDir() / fs::u8path(kSettingsRelativePath);
+    ProfileFile settings;
+    if (!o.fresh && !settings.load(settingsOut.string(), error)) {
+        err << kTool << error << "; --fresh starts from a clean one\n";
+        return exitSkipped;
+    }
+    bool filesFailed = false;
+    bool backUpSettings = o.fresh;
+    if (o.cabrillo) {
+        const HeaderPlan plan = planHeader(log.header, o.header, settings, ownCall);
+        for (const HeaderValue& v : plan.values) {
             if (o.verbose)
-                runErr << describeIssue(o.logPath, {q.line, q.record, "the plug-in rejected the QSO with " + q.call +
-                                                                       " (" + q.band + " " + q.mode + ")"})
-                    << "\n";
+                err << kTool << "Cabrillo header " << v.key << " '" << printable(v.value, 200) << "' "
+                    << describeSource(v, logFile) << "\n";
+            if (encodeLineBreaks(v.value).size() > 99)
+                err << kTool << "warning: the Cabrillo header's " << v.key << " has "
+                    << encodeLineBreaks(v.value).size() << " characters as the plug-in stores it; it reads only 99\n";
         }
+        if (!plan.cleared.empty()) {
+            backUpSettings = true;
+            err << kTool << kSettingsRelativePath << outName << " was written for another station (Operators "
+                << printable(plan.storedOperators) << "), so " << cabrilloExportName(ownCall) << " does not take its";
+            for (size_t i = 0; i < plan.cleared.size(); ++i)
+                err << (i == 0 ? " " : i + 1 == plan.cleared.size() ? " and " : ", ") << plan.cleared[i];
+            err << "; the old file is kept as " << kSettingsRelativePath << ".bak\n";
+        }
+        seedSettings(plan, settings);
+        const std::string note = categoryNote(log.header);
+        if (!note.empty()) err << kTool << note << "\n";
     }
-    const double addMs = millisecondsSince(t0);
+    if (!settings.save(settingsWork.string(), error)) {
+        err << kTool << error << "\n";
+        return exitSkipped;
+    }
+    // The plug-in reads the host's version from Orba2.ini in its current folder.
+    bool copiedHostIni = false;
+    {
+        std::error_code ec;
+        if (fs::is_regular_file(work.outDir() / "Orba2.ini", ec))
+            copiedHostIni = fs::copy_file(work.outDir() / "Orba2.ini", work.workDir() / "Orba2.ini", ec);
+    }
+    if (!work.enter(error)) {
+        err << kTool << error << "\n";
+        return exitSkipped;
+    }
 
-    t0 = Clock::now();
-    int resultCode = 0;
-    const char* summary = plugin.getResult(&resultCode);
-    const double resultMs = millisecondsSince(t0);
-    if (summary && *summary) {
-        std::string s = text(summary);
-        runOut << s;
-        if (s.back() != '\n') runOut << '\n';
+    // The scoring run, as the host makes it for its statistics display.
+    const std::string hostFolder = hostFolderFromWork(o.hostFolder);
+    if (o.html) plugin.setVersion(kHostVersionText);
+    const Pass pass = runPass(plugin, o, hostFolder, false, ownCall, start, end, own, log.qsos, qsoPlaces);
+    const std::string reportName = badQsoReportName(end);
+    std::string reportText;
+    bool haveReport = readWholeFile(reportName, kReportLimit, "bad-QSO report", reportText, error);
+    const JoinedReport joined = joinReport(reportText, log.qsos, pass.logged);
+
+    std::ostringstream runOut;
+    if (!pass.summary.empty()) {
+        runOut << pass.summary;
+        if (pass.summary.back() != '\n') runOut << '\n';
     } else {
-        runErr << kTool << "the plug-in returned no summary\n";
+        err << kTool << "the plug-in returned no summary\n";
     }
-
     // The second band is null as from a logger with one radio; any text there would be
     // compared with the first.
     for (const CallCheck& check : o.checks) {
@@ -286,38 +419,70 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
                                       where.prefix.c_str(), 0, 0, 0, 0.0, 0.0, "", "", "", "", check.area.c_str(),
                                       checkBand.c_str(), nullptr, hint, warning);
         hint[sizeof hint - 1] = warning[sizeof warning - 1] = '\0';
+        auto text = [&](const char* s) { return o.utf8 ? cp1251ToUtf8(s) : std::string(s); };
         runOut << "check " << check.call << " (" << (where.prefix.empty() ? "?" : where.prefix) << ", " << checkBand
-            << " " << checkMode << "): " << describeCheckAnswer(answer) << "\n";
+               << " " << checkMode << "): " << describeCheckAnswer(answer) << "\n";
         if (*warning) runOut << "  warning: " << text(warning) << "\n";
         if (*hint) runOut << "  hint: " << text(hint) << "\n";
     }
+    if (o.explain || o.verbose) {
+        for (size_t i = 0; i < log.qsos.size(); ++i) {
+            const QsoVerdict& v = joined.verdicts[i];
+            if (v.logged && !v.dupe && !v.bad) continue;
+            runOut << qsoPlace(logFile, log.qsos[i]) << ": " << joinReasons(v)
+                   << (v.logged ? " (logged, not counted)" : " (refused: not in the log)") << "\n";
+        }
+        for (const std::string& e : joined.unmatched) runOut << "report entry matched to no QSO: " << e << "\n";
+    }
 
-    // What the plug-in left behind.
-    const std::vector<std::string> written = writtenSince(before, snapshotFiles());
-    out << runOut.str();
+    out << consoleLineEnds(runOut.str());
     out.flush();
-    err << runErr.str();
-    std::string where = o.outDir.empty() ? std::string() : " in " + o.outDir;
-    for (const std::string& name : written) err << kTool << "wrote " << name << where << "\n";
-    auto mentioned = [&](const std::string& name) {
-        for (const std::string& w : written)
-            if (w == name) return true;
-        return false;
-    };
-    const std::string report = badQsoReportName(end);
-    if (!mentioned(report)) err << kTool << "note: no bad-QSO report " << report << " was written\n";
-    if (o.cabrillo && !mentioned(cabrilloExportName(ownCall)))
-        err << kTool << "note: no Cabrillo file " << cabrilloExportName(ownCall) << " was written\n";
 
-    err << kTool << o.logPath << " (" << log.formatName << "): " << log.qsos.size() << " QSOs replayed, " << logged
-        << " logged, " << rejected << " rejected by the plug-in";
+    // The export run, as the host makes it when the operator asks for the Cabrillo file.
+    if (o.cabrillo) {
+        std::unique_ptr<DialogConfirmer> confirmer;
+        if (o.noDialog) confirmer = std::make_unique<DialogConfirmer>();
+        runPass(plugin, o, hostFolder, true, ownCall, start, end, own, log.qsos, qsoPlaces);
+    }
+    work.leave();
+
+    // What the plug-in wrote goes into the output folder.
+    const std::string cbrName = cabrilloExportName(ownCall);
+    InstallRules rules;
+    rules.skipHostIni = copiedHostIni;
+    rules.cabrilloName = cbrName;
+    rules.keepCabrillo = !log.issues.empty() && !o.force;
+    rules.unreadable = std::to_string(log.issues.size()) +
+                       (log.format == LogFormat::adif ? " records" : " lines") + " of the log could not be read";
+    rules.backUpSettings = backUpSettings;
+    const std::vector<std::string> written = installFiles(work, rules, outName, err, filesFailed);
+    auto wrote = [&](const std::string& name) { return std::find(written.begin(), written.end(), name) != written.end(); };
+    const bool wroteReport = wrote(reportName), wroteCabrillo = wrote(cbrName);
+    if (!wroteReport) {
+        err << kTool << "no bad-QSO report " << reportName << " was written" << (haveReport ? "" : " by the plug-in")
+            << "\n";
+        filesFailed = true;
+    }
+    if (o.cabrillo && !wroteCabrillo) {
+        err << kTool << "no Cabrillo file " << cbrName << " was written (the header dialog cancelled, or the plug-in "
+            << "could not write it)\n";
+        filesFailed = true;
+    }
+    if (o.cabrillo) {
+        for (size_t i = 0; i < log.qsos.size(); ++i)
+            if (!joined.verdicts[i].logged)
+                err << kTool << "not exported: " << qsoPlace(logFile, log.qsos[i]) << ", refused by the plug-in ("
+                    << joinReasons(joined.verdicts[i]) << ")\n";
+    }
+
+    err << kTool << logFile << " (" << log.formatName << "): " << reconcile(countVerdicts(joined.verdicts));
     if (log.ignoredQsos) err << "; " << log.ignoredQsos << " X-QSO lines left out";
     err << "\n";
     if (!unplaced.empty()) {
         err << kTool << "warning: " << unplaced.size()
             << (unplaced.size() == 1 ? " call the country file cannot place" : " calls the country file cannot place")
             << " (sent with empty prefix and continent):";
-        for (size_t i = 0; i < unplaced.size() && i < 10; ++i) err << " " << unplaced[i];
+        for (size_t i = 0; i < unplaced.size() && i < 10; ++i) err << " " << printable(unplaced[i]);
         if (unplaced.size() > 10) err << " ...";
         err << "\n";
     }
@@ -326,7 +491,7 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
         std::snprintf(line, sizeof line,
                       "timing (ms): read %.1f, country file %.1f, resolve %.1f, load %.1f, ResetStats0 %.1f, "
                       "AddData0 x%zu %.1f, GetResult0 %.1f\n",
-                      readMs, ctyMs, resolveMs, loadMs, resetMs, log.qsos.size(), addMs, resultMs);
+                      readMs, ctyMs, resolveMs, loadMs, pass.resetMs, log.qsos.size(), pass.addMs, pass.resultMs);
         err << kTool << line;
     }
     if (!log.issues.empty()) {
@@ -334,7 +499,7 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
         err << kTool << log.issues.size() << what << (log.issues.size() == 1 ? "" : "s") << " skipped\n";
         return exitSkipped;
     }
-    return exitClean;
+    return filesFailed ? exitSkipped : exitClean;
 }
 
 }  // namespace replay

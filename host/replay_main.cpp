@@ -11,6 +11,7 @@
 
 #include "options.h"
 #include "replay.h"
+#include "text.h"
 
 #ifndef REPLAY_BUILD_TREE_PLUGIN
 #define REPLAY_BUILD_TREE_PLUGIN ""
@@ -18,14 +19,18 @@
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
-    // The summary's bytes as the plug-in made them, line ends included.
+    // Line ends are made CR LF by the tool itself; a log on standard input keeps its bytes.
     _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stdin), _O_BINARY);
 #endif
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     replay::Options options;
     std::string error;
     switch (replay::parseCommandLine(args, options, error)) {
-    case replay::CommandLine::help: std::cout << replay::usageText(); return replay::exitClean;
+    case replay::CommandLine::help: std::cout << replay::consoleLineEnds(replay::usageText()); return replay::exitClean;
+    case replay::CommandLine::version:
+        std::cout << replay::consoleLineEnds(std::string("talven-replay ") + replay::kProjectVersion + "\n");
+        return replay::exitClean;
     case replay::CommandLine::error:
         std::cerr << "talven-replay: " << error << "\n(talven-replay --help lists the options)\n";
         return replay::exitUsage;

@@ -111,13 +111,49 @@ std::string cp1251ToUtf8(std::string_view s) {
 }
 
 std::string printable(std::string_view s, size_t maxLength) {
+    static const char kHex[] = "0123456789ABCDEF";
     std::string out;
     for (unsigned char c : s) {
         if (out.size() >= maxLength) {
             out += "...";
             break;
         }
-        out.push_back((c < 0x20 || c == 0x7F) ? '?' : char(c));
+        if (c < 0x20 || c == 0x7F) {
+            out += "\\x";
+            out.push_back(kHex[c >> 4]);
+            out.push_back(kHex[c & 15]);
+        } else {
+            out.push_back(char(c));
+        }
+    }
+    return out;
+}
+
+bool nextLine(std::string_view text, size_t& pos, std::string_view& line) {
+    if (pos >= text.size()) return false;
+    const size_t end = text.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) {
+        line = text.substr(pos);
+        pos = text.size();
+        return true;
+    }
+    line = text.substr(pos, end - pos);
+    pos = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+    return true;
+}
+
+std::string consoleLineEnds(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+#ifdef _WIN32
+        if (c == '\n' && (i == 0 || text[i - 1] != '\r')) out.push_back('\r');
+        out.push_back(c);
+#else
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        out.push_back(c);
+#endif
     }
     return out;
 }

@@ -24,8 +24,15 @@ bool parseDecimalScaled(std::string_view s, int scale, uint64_t& out);
 // The plug-in's texts are in code page 1251; a UTF-8 terminal wants them converted.
 std::string cp1251ToUtf8(std::string_view s);
 
-// Text as it may be shown inside quotes in a message: control bytes become '?' and
-// long text is cut with "...".
+// Text as it may be shown inside quotes in a message: control bytes (a terminal's
+// escape sequences among them) become \xNN, and long text is cut with "...".
 std::string printable(std::string_view s, size_t maxLength = 60);
+
+// The next line of a text from pos, without its end; CR LF, LF and a lone CR all end a
+// line, as loggers on every system write them. False at the end of the text.
+bool nextLine(std::string_view text, size_t& pos, std::string_view& line);
+
+// Line ends of a text for this system's console: CR LF on Windows, LF elsewhere.
+std::string consoleLineEnds(std::string_view text);
 
 }  // namespace replay

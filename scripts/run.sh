@@ -1,24 +1,39 @@
 #!/usr/bin/env bash
-# The main job: set up the machine, build every target, and replay the bundled sample
-# log through the plug-in. Prints the summary; the bad-QSO report and the Cabrillo
-# file land in out/ (or the folder given as the second argument).
+# The main job: set up the machine, build every target, and score a log with the
+# plug-in (the bundled sample log by default). Prints the summary, writes the bad-QSO
+# report and the Cabrillo file into out/ (or OUT_DIR), and says where they are.
 #   scripts/run.sh [LOG] [OUT_DIR]
+# Exits with the replay tool's status (see talven-replay --help); 1 when LOG is missing.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-log=$(realpath "${1:-$root/data/sample.log}")
+log=${1:-$root/data/sample.log}
 out=${2:-$root/out}
 
-bash "$root/scripts/setup.sh"
-bash "$root/scripts/build.sh" all
+if [ "$log" != - ] && [ ! -f "$log" ]; then
+  if [ -e "$log" ]; then
+    echo "run: '$log' is not a log file" >&2
+  else
+    echo "run: no log '$log'" >&2
+  fi
+  echo "usage: scripts/run.sh [LOG] [OUT_DIR]" >&2
+  exit 1
+fi
+[ "$log" = - ] || log=$(realpath "$log")
 
-mkdir -p "$out/Plugins"
-replay="$root/build/native/bin/talven-replay"
-# The summary with its rates, then the export run that writes the Cabrillo file
-# (during an export the plug-in leaves the rates out of its summary).
-status=0
-"$replay" --out-dir "$out" --utf8 "$log" || status=$?
-"$replay" --out-dir "$out" --cabrillo "$log" >/dev/null || status=$?
+echo "run: 1/3 packages (a first run installs them, which takes some minutes)"
+bash "$root/scripts/setup.sh"
+echo "run: 2/3 build: native, 64- and 32-bit Windows (some minutes the first time)"
+bash "$root/scripts/build.sh" all
+echo "run: 3/3 scoring $log"
 echo
+
+# One run: the scoring run prints the summary with its rates, the export run that
+# follows writes the Cabrillo file.
+status=0
+"$root/build/native/bin/talven-replay" --out-dir "$out" --utf8 --cabrillo "$log" || status=$?
+
+echo
+out=$(realpath "$out" 2>/dev/null || echo "$out")
 echo "Files in $out:"
-ls -1 "$out" | grep -E '\.(txt|cbr)$' | sed 's/^/  /'
+find "$out" -maxdepth 2 -type f \( -name '*.txt' -o -name '*.cbr' -o -name '*.ini' \) 2>/dev/null | sort | sed 's/^/  /'
 exit $status

@@ -151,3 +151,19 @@ TEST(ReplayAdif, StrictStopsAtTheFirstBadRecord) {
     EXPECT_EQ(log.issues.size(), 1u);
     EXPECT_TRUE(log.qsos.empty());
 }
+
+TEST(ReplayAdif, ABandAloneGivesTheBandsLowerEdge) {
+    struct Case {
+        const char* fields;
+        uint64_t hz;
+    } cases[] = {
+        {"<BAND:3>20m", 14000000}, {"<BAND:3>80M", 3500000}, {"<BAND:4>160m", 1800000},
+        {"<BAND:3>10m", 28000000}, {"<BAND:3>20m<FREQ:6>14.085", 14085000}, {"<BAND:3>11m", 0},
+    };
+    for (const Case& c : cases) {
+        const LogData log = parse(std::string("<CALL:4>DL1A<QSO_DATE:8>20241214<TIME_ON:4>1200<MODE:4>RTTY") +
+                                  c.fields + "<EOR>");
+        ASSERT_EQ(log.qsos.size(), 1u) << c.fields;
+        EXPECT_EQ(log.qsos[0].frequencyHz, c.hz) << c.fields;
+    }
+}

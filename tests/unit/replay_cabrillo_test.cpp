@@ -146,3 +146,28 @@ TEST(ReplayCabrillo, BadLinesAreSkippedWithTheirNumbers) {
     EXPECT_EQ(strict.issues.size(), 1u);
     EXPECT_EQ(strict.qsos.size(), 1u);
 }
+
+TEST(ReplayCabrillo, LineEndsOfEverySystemReadAlike) {
+    const std::string lines[] = {"START-OF-LOG: 3.0", "CALLSIGN: OK1XYZ", "",
+                                 "QSO: 14080 RY 2024-12-14 1200 OK1XYZ 599 001 DL1AA 599 017", "bad line",
+                                 "QSO: 14080 RY 2024-12-14 1203 OK1XYZ 599 004 DL1AD 599 020"};
+    for (const char* end : {"\n", "\r\n", "\r"}) {
+        std::string text;
+        for (const std::string& l : lines) text += l + end;
+        LogData log;
+        std::string error;
+        ASSERT_EQ(detectFormat(text), LogFormat::cabrillo);
+        parseCabrillo(text, false, log);
+        ASSERT_EQ(log.qsos.size(), 2u) << "line end " << int(end[0]) << int(end[1]);
+        EXPECT_EQ(log.qsos[1].line, 6);
+        EXPECT_EQ(log.qsos[1].exchangeReceived, "020");
+        ASSERT_EQ(log.issues.size(), 1u);
+        EXPECT_EQ(log.issues[0].line, 5);
+
+        LogData adif;
+        parseAdif(std::string("<EOH>") + end + end + "<CALL:4>DL1A<QSO_DATE:8>20241214<TIME_ON:4>1200<BAND:3>20m<EOR>",
+                  false, adif);
+        ASSERT_EQ(adif.issues.size(), 1u);
+        EXPECT_EQ(adif.issues[0].line, 3);
+    }
+}

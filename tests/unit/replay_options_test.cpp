@@ -89,7 +89,9 @@ TEST(ReplayOptions, HelpDocumentsEveryOption) {
     const std::string help = usageText();
     for (const char* option : {"--plugin", "--own-call", "--start", "--end", "--cty", "--host-folder", "--out-dir",
                                "--cabrillo", "--html", "--check", "--band", "--mode", "--strict",
-                               "--utf8", "--verbose", "--timing", "--help", "Exit status"})
+                               "--utf8", "--verbose", "--timing", "--help", "Exit status", "--explain", "--operators",
+                               "--name", "--address", "--email", "--club", "--soapbox", "--fresh", "--force",
+                               "--no-dialog", "--version"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 
