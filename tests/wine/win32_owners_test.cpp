@@ -284,14 +284,17 @@ void publishedAndDescribed() {
     wt::check(worker.wait(10000), "published: the thread ends");
 
     static int filled = 0;
+    struct Deferred {
+        static HRESULT STDMETHODCALLTYPE fill(EXCEPINFO* e) {
+            ++filled;
+            e->bstrDescription = SysAllocString(L"filled late");
+            return S_OK;
+        }
+    };
     win32::ExcepInfo info;
     EXCEPINFO* raw = info.put();
     raw->scode = E_FAIL;
-    raw->pfnDeferredFillIn = [](EXCEPINFO* e) -> HRESULT {
-        ++filled;
-        e->bstrDescription = SysAllocString(L"filled late");
-        return S_OK;
-    };
+    raw->pfnDeferredFillIn = &Deferred::fill;
     raw->bstrSource = SysAllocString(L"source");
     wt::check(info.description() && std::wstring(info.description()) == L"filled late" && filled == 1,
               "a deferred description is filled in once asked for");
