@@ -214,7 +214,8 @@ double watchRefreshes(int qsos, int refreshes, bool keystrokes) {
         std::vector<std::string> typed;
         for (size_t i = 0; typed.size() < 4000; ++i) {
             const std::string& call = log[(i * 7919) % log.size()].call;
-            if (!keystrokes) typed.push_back(call);
+            if (!keystrokes)
+                typed.push_back(call);
             else
                 for (size_t n = 3; n <= call.size(); ++n) typed.push_back(call.substr(0, n));
         }

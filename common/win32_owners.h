@@ -14,9 +14,9 @@
 // Header-only, for every Windows program of the project. Link the `win32_owners`
 // target: it adds this folder to the include path and the system libraries used here.
 #pragma once
-#include <windows.h>
 #include <objbase.h>
 #include <oleauto.h>
+#include <windows.h>
 
 #include <type_traits>
 #include <utility>

@@ -15,7 +15,7 @@ struct Record {
     int line = 0;
     int number = 0;
     std::unordered_map<std::string, std::string> fields;  // upper-case names
-    std::string error;                                     // first problem seen in the record
+    std::string error;                                    // first problem seen in the record
 };
 
 std::string field(const Record& r, const char* name) {
@@ -96,16 +96,18 @@ public:
         set(h.email, "EMAIL");
         set(h.club, "CLUB");
         std::vector<std::string> lines;
-        for (const std::vector<const char*>& names :
-             std::vector<std::vector<const char*>>{{"MY_STREET"}, {"MY_CITY", "MY_STATE", "MY_POSTAL_CODE"}, {"MY_COUNTRY"}}) {
+        for (const std::vector<const char*>& names : std::vector<std::vector<const char*>>{
+                 {"MY_STREET"}, {"MY_CITY", "MY_STATE", "MY_POSTAL_CODE"}, {"MY_COUNTRY"}}) {
             std::vector<std::string> words;
             for (const char* n : names)
-                if (auto it = values_.find(n); it != values_.end() && !it->second.value.empty()) words.push_back(it->second.value);
+                if (auto it = values_.find(n); it != values_.end() && !it->second.value.empty())
+                    words.push_back(it->second.value);
             if (!words.empty()) lines.push_back(joined(words, " "));
         }
         if (!lines.empty()) {
             auto street = values_.find("MY_STREET");
-            h.address = {true, joined(lines, "\n"), street != values_.end() ? street->second.line : values_.begin()->second.line};
+            h.address = {true, joined(lines, "\n"),
+                         street != values_.end() ? street->second.line : values_.begin()->second.line};
         }
         if (auto it = values_.find("CONTEST_ID"); it != values_.end()) h.contest = it->second.value;
     }
@@ -121,14 +123,16 @@ private:
         return out;
     }
     void take(const std::unordered_map<std::string, std::string>& fields, int line, bool header) {
-        static const char* const kNames[] = {"MY_NAME",  "MY_STREET",      "MY_CITY",    "MY_STATE",  "MY_POSTAL_CODE",
-                                             "MY_COUNTRY", "CONTEST_ID"};
+        static const char* const kNames[] = {"MY_NAME",        "MY_STREET",  "MY_CITY",   "MY_STATE",
+                                             "MY_POSTAL_CODE", "MY_COUNTRY", "CONTEST_ID"};
         for (const char* n : kNames)
-            if (auto it = fields.find(n); it != fields.end()) values_.try_emplace(n, Value{std::string(trim(it->second)), line});
+            if (auto it = fields.find(n); it != fields.end())
+                values_.try_emplace(n, Value{std::string(trim(it->second)), line});
         // In a record these are the worked station's: only a header speaks for the own one.
         if (header)
             for (const char* n : {"EMAIL", "CLUB", "OPERATOR"})
-                if (auto it = fields.find(n); it != fields.end()) values_.try_emplace(n, Value{std::string(trim(it->second)), line});
+                if (auto it = fields.find(n); it != fields.end())
+                    values_.try_emplace(n, Value{std::string(trim(it->second)), line});
         if (!header) {
             auto it = fields.find("OPERATOR");
             if (it == fields.end()) return;
@@ -160,7 +164,8 @@ void parseAdif(std::string_view text, bool strict, LogData& out) {
     size_t counted = 0;  // text before this offset has been counted into lineNo
     auto lineAt = [&](size_t offset) {
         for (; counted < offset && counted < text.size(); ++counted)
-            if (text[counted] == '\n' || (text[counted] == '\r' && (counted + 1 == text.size() || text[counted + 1] != '\n')))
+            if (text[counted] == '\n' ||
+                (text[counted] == '\r' && (counted + 1 == text.size() || text[counted + 1] != '\n')))
                 ++lineNo;
         return lineNo;
     };
@@ -203,7 +208,8 @@ void parseAdif(std::string_view text, bool strict, LogData& out) {
                 continue;
             }
             startField(lt);
-            if (current.error.empty()) current.error = "tag '" + printable(text.substr(lt, 20)) + "' is not closed by '>'";
+            if (current.error.empty())
+                current.error = "tag '" + printable(text.substr(lt, 20)) + "' is not closed by '>'";
             if (gt == std::string_view::npos) break;
             pos = nextLt;
             continue;

@@ -15,9 +15,7 @@ bool isCallChar(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isLetter(char c) { return c >= 'A' && c <= 'Z'; }
 
-bool allDigits(std::string_view s) {
-    return !s.empty() && std::all_of(s.begin(), s.end(), isDigit);
-}
+bool allDigits(std::string_view s) { return !s.empty() && std::all_of(s.begin(), s.end(), isDigit); }
 
 // Suffixes that say how, not where, a station operates.
 bool isOperatingSuffix(std::string_view s) {
@@ -72,7 +70,8 @@ bool CountryFile::parse(std::string_view text, const std::string& fileName, std:
         return false;
     };
     while (true) {
-        while (pos < text.size() && std::string_view(" \t\r\n").find(text[pos]) != std::string_view::npos) advance(pos + 1);
+        while (pos < text.size() && std::string_view(" \t\r\n").find(text[pos]) != std::string_view::npos)
+            advance(pos + 1);
         if (pos >= text.size()) break;
         // Header: eight fields, each closed by ':'.
         std::string_view fields[8];
@@ -117,7 +116,12 @@ bool CountryFile::parse(std::string_view text, const std::string& fileName, std:
             // Overrides; the zone, position and time zone ones are of no use here.
             while (k < alias.size()) {
                 char open = alias[k];
-                char close = open == '(' ? ')' : open == '[' ? ']' : open == '<' ? '>' : open == '{' ? '}' : open == '~' ? '~' : 0;
+                char close = open == '('   ? ')'
+                             : open == '[' ? ']'
+                             : open == '<' ? '>'
+                             : open == '{' ? '}'
+                             : open == '~' ? '~'
+                                           : 0;
                 size_t end = close ? alias.find(close, k + 1) : std::string_view::npos;
                 if (end == std::string_view::npos) break;  // tolerate a malformed tail
                 if (open == '{') listing.continent = toUpper(alias.substr(k + 1, end - k - 1));

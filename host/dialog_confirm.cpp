@@ -29,7 +29,8 @@ BOOL CALLBACK pressOk(HWND window, LPARAM) {
     for (const char* wanted : kCaptions) {
         if (std::strcmp(caption, wanted) == 0) {
             // Posted, as a click is: the dialog's own thread handles it.
-            PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
+            PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
         }
     }
     return TRUE;

@@ -9,7 +9,7 @@ namespace replay {
 
 class DialogConfirmer {
 public:
-    DialogConfirmer();  // starts watching this process's windows
+    DialogConfirmer();   // starts watching this process's windows
     ~DialogConfirmer();  // stops
     DialogConfirmer(const DialogConfirmer&) = delete;
     DialogConfirmer& operator=(const DialogConfirmer&) = delete;

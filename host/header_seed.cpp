@@ -78,7 +78,8 @@ HeaderPlan planHeader(const LogHeader& log, const HeaderOptions& options, const 
 
     plan.storedOperators = settings.get("Operators");
     const std::vector<std::string> stored = calls(plan.storedOperators);
-    const std::vector<std::string> now = calls(plan.values[0].source == ValueSource::settingsFile ? "" : plan.values[0].value);
+    const std::vector<std::string> now =
+        calls(plan.values[0].source == ValueSource::settingsFile ? "" : plan.values[0].value);
     bool shared = stored.empty();
     for (const std::string& w : stored) {
         if (sameStation(w, ownCall)) shared = true;
@@ -105,13 +106,19 @@ void seedSettings(const HeaderPlan& plan, ProfileFile& settings) {
 
 std::string describeSource(const HeaderValue& v, const std::string& logFile) {
     switch (v.source) {
-    case ValueSource::commandLine: return std::string("from ") + v.option;
-    case ValueSource::log: return "from " + logFile + (v.line > 0 ? ":" + std::to_string(v.line) : std::string());
-    case ValueSource::settingsFile: return std::string("kept from ") + kSettingsRelativePath;
-    case ValueSource::cleared: return std::string("left empty: ") + kSettingsRelativePath + " is another station's";
-    case ValueSource::none: break;
+        case ValueSource::commandLine:
+            return std::string("from ") + v.option;
+        case ValueSource::log:
+            return "from " + logFile + (v.line > 0 ? ":" + std::to_string(v.line) : std::string());
+        case ValueSource::settingsFile:
+            return std::string("kept from ") + kSettingsRelativePath;
+        case ValueSource::cleared:
+            return std::string("left empty: ") + kSettingsRelativePath + " is another station's";
+        case ValueSource::none:
+            break;
     }
-    return std::string("given by nobody") + (std::string(v.key) == "Operators" ? ": the plug-in writes the own call" : "");
+    return std::string("given by nobody") +
+           (std::string(v.key) == "Operators" ? ": the plug-in writes the own call" : "");
 }
 
 std::string categoryNote(const LogHeader& log) {
@@ -119,10 +126,12 @@ std::string categoryNote(const LogHeader& log) {
     if (!log.category.empty() && !iequals(trim(log.category), kExportCategory))
         differs = "category is " + std::string(trim(log.category));
     if (!log.location.empty() && !iequals(trim(log.location), kExportSection))
-        differs += (differs.empty() ? "" : " and its ") + std::string("section/location is ") + std::string(trim(log.location));
+        differs += (differs.empty() ? "" : " and its ") + std::string("section/location is ") +
+                   std::string(trim(log.location));
     if (differs.empty()) return {};
-    return "the log's " + differs + "; the Cabrillo file says CATEGORY: " + kExportCategory + " and ARRL-SECTION: " +
-           kExportSection + ", as the plug-in writes them unless its header dialog changes them";
+    return "the log's " + differs + "; the Cabrillo file says CATEGORY: " + kExportCategory +
+           " and ARRL-SECTION: " + kExportSection +
+           ", as the plug-in writes them unless its header dialog changes them";
 }
 
 bool isThisContest(const std::string& contest) {

@@ -16,11 +16,11 @@ namespace replay {
 enum class ValueSource { commandLine, log, settingsFile, cleared, none };
 
 struct HeaderValue {
-    const char* key;         // the settings key, "Operators"
-    const char* option;      // "--operators"
-    std::string value;       // as the Cabrillo file will carry it; '\n' between lines
+    const char* key;     // the settings key, "Operators"
+    const char* option;  // "--operators"
+    std::string value;   // as the Cabrillo file will carry it; '\n' between lines
     ValueSource source = ValueSource::none;
-    int line = 0;            // the log's line, for ValueSource::log
+    int line = 0;  // the log's line, for ValueSource::log
 };
 
 struct HeaderPlan {

@@ -65,8 +65,8 @@ bool readWholeFile(const std::string& path, size_t limit, const std::string& nou
         return false;
     }
     auto tooLarge = [&] {
-        const std::string size = limit >= (size_t(1) << 30) ? std::to_string(limit >> 30) + " GiB"
-                                                            : std::to_string(limit >> 20) + " MiB";
+        const std::string size =
+            limit >= (size_t(1) << 30) ? std::to_string(limit >> 30) + " GiB" : std::to_string(limit >> 20) + " MiB";
         error = what + " is larger than " + size + ", more than any " + noun + " holds";
         return false;
     };
@@ -114,15 +114,22 @@ bool readLogFile(const std::string& path, bool strict, LogData& out, std::string
         return false;
     }
     switch (detectFormat(view)) {
-    case LogFormat::cabrillo: parseCabrillo(view, strict, out); return true;
-    case LogFormat::adif: parseAdif(view, strict, out); return true;
-    case LogFormat::unknown: break;
+        case LogFormat::cabrillo:
+            parseCabrillo(view, strict, out);
+            return true;
+        case LogFormat::adif:
+            parseAdif(view, strict, out);
+            return true;
+        case LogFormat::unknown:
+            break;
     }
     error = what + " is neither Cabrillo (START-OF-LOG:/QSO: lines) nor ADIF (<CALL:n> tags)";
     return false;
 }
 
-std::string logName(const std::string& path) { return path == "-" ? "from standard input" : "'" + printable(path, 200) + "'"; }
+std::string logName(const std::string& path) {
+    return path == "-" ? "from standard input" : "'" + printable(path, 200) + "'";
+}
 
 std::string describeIssue(const std::string& file, const LogIssue& issue) {
     std::string s = file;

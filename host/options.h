@@ -21,12 +21,12 @@ struct HeaderOptions {
 
 struct Options {
     std::string logPath;
-    std::string pluginPath;   // empty: beside the program, then the build tree
-    std::string ctyPath;      // empty: the platform's default
-    std::string ownCall;      // empty: from the log
-    std::string hostFolder;   // ResetStats0's host folder
-    std::string outDir;       // empty: the current folder
-    bool html = false;        // setVersion is called first: HTML summary
+    std::string pluginPath;  // empty: beside the program, then the build tree
+    std::string ctyPath;     // empty: the platform's default
+    std::string ownCall;     // empty: from the log
+    std::string hostFolder;  // ResetStats0's host folder
+    std::string outDir;      // empty: the current folder
+    bool html = false;       // setVersion is called first: HTML summary
     bool hasStart = false, hasEnd = false;
     Timestamp start, end;
     bool cabrillo = false;
@@ -34,7 +34,7 @@ struct Options {
     bool force = false;     // a log with skipped lines may replace an existing Cabrillo file
     bool noDialog = false;  // Windows: confirm the header dialog as it opens
     HeaderOptions header;
-    bool explain = false;   // list why each QSO does not count
+    bool explain = false;  // list why each QSO does not count
     bool strict = false;
     bool utf8 = false;
     bool verbose = false;

@@ -98,8 +98,8 @@ int StatsPlugin::reset(const std::string& hostFolder, bool exportRun, const std:
                        const Timestamp& start, const Timestamp& end, const std::string& ownPrefix,
                        const std::string& ownContinent) const {
     const OleDateTime startDt{toOleDate(start), 0}, endDt{toOleDate(end), 0};
-    return resetStats(hostFolder.c_str(), exportRun ? 1 : 0, ownCall.c_str(), &startDt, &endDt, "", "", "", "", "",
-                      "", "", "", "", ownPrefix.c_str(), 0, 0, 0, 0.0, 0.0, "", ownContinent.c_str(), "");
+    return resetStats(hostFolder.c_str(), exportRun ? 1 : 0, ownCall.c_str(), &startDt, &endDt, "", "", "", "", "", "",
+                      "", "", "", ownPrefix.c_str(), 0, 0, 0, 0.0, 0.0, "", ownContinent.c_str(), "");
 }
 
 namespace {
@@ -130,9 +130,9 @@ int StatsPlugin::checkCallSign(const std::string& call, const std::string& band,
                                std::string& warning) const {
     // The host's buffers hold 100 bytes.
     char hintBuffer[100] = {}, warningBuffer[100] = {};
-    const int answer = checkCall(call.c_str(), 0, 0, mode.c_str(), "", "", "", "", "", "", "", "", "",
-                                 prefix.c_str(), 0, 0, 0, 0.0, 0.0, "", "", "", "", area.c_str(), band.c_str(), nullptr,
-                                 hintBuffer, warningBuffer);
+    const int answer =
+        checkCall(call.c_str(), 0, 0, mode.c_str(), "", "", "", "", "", "", "", "", "", prefix.c_str(), 0, 0, 0, 0.0,
+                  0.0, "", "", "", "", area.c_str(), band.c_str(), nullptr, hintBuffer, warningBuffer);
     hintBuffer[sizeof hintBuffer - 1] = warningBuffer[sizeof warningBuffer - 1] = '\0';
     hint = hintBuffer;
     warning = warningBuffer;

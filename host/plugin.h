@@ -28,22 +28,20 @@ extern "C" {
 typedef int(REPLAY_CDECL* GetNumberOfSetsFn)();
 typedef cstr(REPLAY_CDECL* GetSetNameFn)(int set);
 typedef unsigned long(REPLAY_CDECL* SetVersionFn)(cstr version);
-typedef int(REPLAY_CDECL* ResetStats0Fn)(cstr hostFolder, int exportRequested, cstr ownCall, dtp start, dtp end,
-                                         cstr, cstr, cstr, cstr, cstr, cstr, cstr, cstr, cstr,  // 6..14
-                                         cstr ownPrefix, int, int, int, double, double, cstr, cstr ownContinent,
-                                         cstr);
-typedef int(REPLAY_CDECL* AddData0Fn)(cstr ownCall, cstr call, dtp time, dtp, dtp, dtp, unsigned,
-                                      unsigned frequencyHz, cstr mode, cstr rstSent, cstr rstReceived,
-                                      cstr exchangeSent, cstr exchangeReceived,
-                                      cstr, cstr, cstr, cstr, cstr, cstr, cstr, cstr, cstr,  // 14..22
-                                      cstr prefix, int, int, int, double, double, cstr, cstr continent, cstr,
-                                      cstr band, cstr);
+typedef int(REPLAY_CDECL* ResetStats0Fn)(cstr hostFolder, int exportRequested, cstr ownCall, dtp start, dtp end, cstr,
+                                         cstr, cstr, cstr, cstr, cstr, cstr, cstr, cstr,  // 6..14
+                                         cstr ownPrefix, int, int, int, double, double, cstr, cstr ownContinent, cstr);
+typedef int(REPLAY_CDECL* AddData0Fn)(cstr ownCall, cstr call, dtp time, dtp, dtp, dtp, unsigned, unsigned frequencyHz,
+                                      cstr mode, cstr rstSent, cstr rstReceived, cstr exchangeSent,
+                                      cstr exchangeReceived, cstr, cstr, cstr, cstr, cstr, cstr, cstr, cstr,
+                                      cstr,  // 14..22
+                                      cstr prefix, int, int, int, double, double, cstr, cstr continent, cstr, cstr band,
+                                      cstr);
 typedef cstr(REPLAY_CDECL* GetResult0Fn)(int* out);
-typedef int(REPLAY_CDECL* CheckCall0Fn)(cstr call, unsigned, unsigned, cstr mode,
-                                        cstr, cstr, cstr, cstr, cstr, cstr, cstr, cstr,  // 5..12
-                                        cstr stationText, cstr prefix, int, int, int, double, double,
-                                        cstr, cstr, cstr, cstr, cstr area, cstr band, cstr band2,
-                                        char* hint, char* warning);
+typedef int(REPLAY_CDECL* CheckCall0Fn)(cstr call, unsigned, unsigned, cstr mode, cstr, cstr, cstr, cstr, cstr, cstr,
+                                        cstr, cstr,  // 5..12
+                                        cstr stationText, cstr prefix, int, int, int, double, double, cstr, cstr, cstr,
+                                        cstr, cstr area, cstr band, cstr band2, char* hint, char* warning);
 typedef int(REPLAY_CDECL* GetExchgCount0Fn)(cstr, cstr, cstr);
 typedef int(REPLAY_CDECL* IsValidExchg0Fn)(cstr exch, cstr, cstr prefix, cstr, int, int, int);
 }
@@ -71,8 +69,7 @@ public:
     int reset(const std::string& hostFolder, bool exportRun, const std::string& ownCall, const Timestamp& start,
               const Timestamp& end, const std::string& ownPrefix, const std::string& ownContinent) const;
     // AddData0 and RemoveData0 with one QSO; prefix and continent are the worked station's.
-    int addQso(const Qso& q, const std::string& ownCall, const std::string& prefix,
-               const std::string& continent) const;
+    int addQso(const Qso& q, const std::string& ownCall, const std::string& prefix, const std::string& continent) const;
     int removeQso(const Qso& q, const std::string& ownCall, const std::string& prefix,
                   const std::string& continent) const;
     // CheckCall0 for a call being typed, with the hint and warning it writes back. The

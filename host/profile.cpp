@@ -21,7 +21,8 @@ bool sectionName(const std::string& line, std::string& name) {
 }
 
 std::string replaced(std::string s, const std::string& find, const std::string& by) {
-    for (size_t at = s.find(find); at != std::string::npos; at = s.find(find, at + by.size())) s.replace(at, find.size(), by);
+    for (size_t at = s.find(find); at != std::string::npos; at = s.find(find, at + by.size()))
+        s.replace(at, find.size(), by);
     return s;
 }
 
@@ -68,7 +69,8 @@ bool ProfileFile::find(const std::string& key, size_t& index, std::string* value
         if (value) {
             *value = std::string(trim(std::string_view(lines_[i]).substr(eq + 1)));
             // Quoted values lose their quotes, as with the Windows functions.
-            if (value->size() >= 2 && (value->front() == '"' || value->front() == '\'') && value->back() == value->front())
+            if (value->size() >= 2 && (value->front() == '"' || value->front() == '\'') &&
+                value->back() == value->front())
                 *value = value->substr(1, value->size() - 2);
         }
         return true;
@@ -90,7 +92,8 @@ bool ProfileFile::has(const std::string& key) const {
 void ProfileFile::set(const std::string& key, const std::string& value) {
     size_t index;
     if (find(key, index, nullptr)) {
-        lines_[index] = std::string(trim(std::string_view(lines_[index]).substr(0, lines_[index].find('=')))) + "=" + value;
+        lines_[index] =
+            std::string(trim(std::string_view(lines_[index]).substr(0, lines_[index].find('=')))) + "=" + value;
         return;
     }
     std::string name;

@@ -83,11 +83,16 @@ std::string cabrilloExportName(const std::string& ownCall) {
 
 std::string describeCheckAnswer(int answer) {
     switch (answer) {
-    case 0: return "dupe";
-    case 1: return "no new multiplier";
-    case 2: return "new multiplier";
-    case 4: return "outside the contest";
-    default: return "unknown answer " + std::to_string(answer);
+        case 0:
+            return "dupe";
+        case 1:
+            return "no new multiplier";
+        case 2:
+            return "new multiplier";
+        case 4:
+            return "outside the contest";
+        default:
+            return "unknown answer " + std::to_string(answer);
     }
 }
 
@@ -119,11 +124,10 @@ Pass runPass(StatsPlugin& plugin, const Options& o, const std::string& hostFolde
         const CtyResult& where = *places[i];
         const OleDateTime when{toOleDate(q.time), 0};
         const unsigned hz = q.frequencyHz <= 0xFFFFFFFFull ? unsigned(q.frequencyHz) : 0u;
-        const int answer = plugin.addData(q.ownCall.c_str(), q.call.c_str(), &when, &none, &none, &none, 0, hz,
-                                          q.mode.c_str(), q.rstSent.c_str(), q.rstReceived.c_str(),
-                                          q.exchangeSent.c_str(), q.exchangeReceived.c_str(), "", "", "", "", "", "",
-                                          "", "", "", where.prefix.c_str(), 0, 0, 0, 0.0, 0.0, "",
-                                          where.continent.c_str(), "", q.band.c_str(), "");
+        const int answer = plugin.addData(
+            q.ownCall.c_str(), q.call.c_str(), &when, &none, &none, &none, 0, hz, q.mode.c_str(), q.rstSent.c_str(),
+            q.rstReceived.c_str(), q.exchangeSent.c_str(), q.exchangeReceived.c_str(), "", "", "", "", "", "", "", "",
+            "", where.prefix.c_str(), 0, 0, 0, 0.0, 0.0, "", where.continent.c_str(), "", q.band.c_str(), "");
         pass.logged.push_back(answer != 0);
     }
     pass.addMs = millisecondsSince(t0);
@@ -138,9 +142,9 @@ Pass runPass(StatsPlugin& plugin, const Options& o, const std::string& hostFolde
 
 // "sample.log:17: EN5ROD 2024-12-14 1201 20m RTTY"
 std::string qsoPlace(const std::string& logFile, const Qso& q) {
-    return describeIssue(logFile, {q.line, q.record, printable(q.call) + " " + reportTime(q.time) + " " +
-                                                         (q.band.empty() ? "(no band)" : printable(q.band)) + " " +
-                                                         printable(q.mode)});
+    return describeIssue(logFile, {q.line, q.record,
+                                   printable(q.call) + " " + reportTime(q.time) + " " +
+                                       (q.band.empty() ? "(no band)" : printable(q.band)) + " " + printable(q.mode)});
 }
 
 std::string joinReasons(const QsoVerdict& v) {
@@ -452,11 +456,13 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
     rules.skipHostIni = copiedHostIni;
     rules.cabrilloName = cbrName;
     rules.keepCabrillo = !log.issues.empty() && !o.force;
-    rules.unreadable = std::to_string(log.issues.size()) +
-                       (log.format == LogFormat::adif ? " records" : " lines") + " of the log could not be read";
+    rules.unreadable = std::to_string(log.issues.size()) + (log.format == LogFormat::adif ? " records" : " lines") +
+                       " of the log could not be read";
     rules.backUpSettings = backUpSettings;
     const std::vector<std::string> written = installFiles(work, rules, outName, err, filesFailed);
-    auto wrote = [&](const std::string& name) { return std::find(written.begin(), written.end(), name) != written.end(); };
+    auto wrote = [&](const std::string& name) {
+        return std::find(written.begin(), written.end(), name) != written.end();
+    };
     const bool wroteReport = wrote(reportName), wroteCabrillo = wrote(cbrName);
     if (!wroteReport) {
         err << kTool << "no bad-QSO report " << reportName << " was written" << (haveReport ? "" : " by the plug-in")

@@ -27,14 +27,17 @@ int main(int argc, char** argv) {
     replay::Options options;
     std::string error;
     switch (replay::parseCommandLine(args, options, error)) {
-    case replay::CommandLine::help: std::cout << replay::consoleLineEnds(replay::usageText()); return replay::exitClean;
-    case replay::CommandLine::version:
-        std::cout << replay::consoleLineEnds(std::string("talven-replay ") + replay::kProjectVersion + "\n");
-        return replay::exitClean;
-    case replay::CommandLine::error:
-        std::cerr << "talven-replay: " << error << "\n(talven-replay --help lists the options)\n";
-        return replay::exitUsage;
-    case replay::CommandLine::run: break;
+        case replay::CommandLine::help:
+            std::cout << replay::consoleLineEnds(replay::usageText());
+            return replay::exitClean;
+        case replay::CommandLine::version:
+            std::cout << replay::consoleLineEnds(std::string("talven-replay ") + replay::kProjectVersion + "\n");
+            return replay::exitClean;
+        case replay::CommandLine::error:
+            std::cerr << "talven-replay: " << error << "\n(talven-replay --help lists the options)\n";
+            return replay::exitUsage;
+        case replay::CommandLine::run:
+            break;
     }
     try {
         return replay::runReplay(options, REPLAY_BUILD_TREE_PLUGIN, std::cout, std::cerr);

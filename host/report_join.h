@@ -16,9 +16,9 @@
 namespace replay {
 
 struct QsoVerdict {
-    bool logged = true;    // AddData0 took it into the log
-    bool dupe = false;     // the report has its DUPE entry
-    bool bad = false;      // logged, with an entry of another reason (the area code)
+    bool logged = true;                // AddData0 took it into the log
+    bool dupe = false;                 // the report has its DUPE entry
+    bool bad = false;                  // logged, with an entry of another reason (the area code)
     std::vector<std::string> reasons;  // the plug-in's words, "DUPE", "WRONG BAND", ...
 };
 

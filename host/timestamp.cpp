@@ -111,11 +111,20 @@ bool parseClock(std::string_view s, Timestamp& t) {
     int h = 0, m = 0, sec = 0;
     bool ok;
     switch (s.size()) {
-    case 4: ok = digits(s, 0, 2, h) && digits(s, 2, 2, m); break;
-    case 6: ok = digits(s, 0, 2, h) && digits(s, 2, 2, m) && digits(s, 4, 2, sec); break;
-    case 5: ok = s[2] == ':' && digits(s, 0, 2, h) && digits(s, 3, 2, m); break;
-    case 8: ok = s[2] == ':' && s[5] == ':' && digits(s, 0, 2, h) && digits(s, 3, 2, m) && digits(s, 6, 2, sec); break;
-    default: ok = false;
+        case 4:
+            ok = digits(s, 0, 2, h) && digits(s, 2, 2, m);
+            break;
+        case 6:
+            ok = digits(s, 0, 2, h) && digits(s, 2, 2, m) && digits(s, 4, 2, sec);
+            break;
+        case 5:
+            ok = s[2] == ':' && digits(s, 0, 2, h) && digits(s, 3, 2, m);
+            break;
+        case 8:
+            ok = s[2] == ':' && s[5] == ':' && digits(s, 0, 2, h) && digits(s, 3, 2, m) && digits(s, 6, 2, sec);
+            break;
+        default:
+            ok = false;
     }
     if (!ok || h > 23 || m > 59 || sec > 59) return false;
     t.hour = h, t.minute = m, t.second = sec;

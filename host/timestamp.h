@@ -14,7 +14,7 @@ struct Timestamp {
 bool operator<(const Timestamp& a, const Timestamp& b);
 bool operator==(const Timestamp& a, const Timestamp& b);
 
-int daysInMonth(int year, int month);  // 0 for a month outside 1..12
+int daysInMonth(int year, int month);            // 0 for a month outside 1..12
 bool isValidDate(int year, int month, int day);  // years 1900..9999
 bool isValidTimestamp(const Timestamp& t);
 

@@ -10,7 +10,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 packages=(
-  cmake make g++ g++-multilib python3 clang libclang-rt-14-dev
+  cmake make g++ g++-multilib python3 clang clang-format libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64
   wine64 xvfb imagemagick

@@ -85,6 +85,16 @@ else
 fi
 rm -rf "$fuzz_dir"
 
+section "every C++ file formatted as .clang-format says"
+unformatted=$(git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run 2>&1 | grep -c 'warning:' || true)
+if [ "$unformatted" -eq 0 ]; then
+  count 1 0
+else
+  git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run 2>&1 | grep 'warning:' | cut -d: -f1 | sort -u | head
+  echo "$unformatted places differ: run  git ls-files '*.cpp' '*.h' | xargs clang-format -i"
+  count 0 1
+fi
+
 section "exports of the 32-bit DLL"
 if bash scripts/check-exports.sh build/win32/bin/Stats.dll; then count 1 0; else count 0 1; fi
 

@@ -3,13 +3,14 @@
 // characters and a terminator), calls the plug-in and never lets anything escape:
 // whatever is thrown is recorded for whoever debugs the host, and the host gets the
 // export's neutral result.
+#include "exports.h"
+
 #include <cstring>
 #include <exception>
 #include <string>
 
 #include "contest/exchange.h"
 #include "export_guard.h"
-#include "exports.h"
 #include "plugin.h"
 
 namespace {
@@ -23,9 +24,9 @@ void copyToHostBuffer(char* buffer, const std::string& value) {
     buffer[n] = '\0';
 }
 
-QsoArgs qsoArgs(const char* ownCall, const char* call, const OleDateTime* time, unsigned frequencyHz,
-                const char* mode, const char* rstSent, const char* rstReceived, const char* exchangeSent,
-                const char* exchangeReceived, const char* prefix, const char* continent, const char* band) {
+QsoArgs qsoArgs(const char* ownCall, const char* call, const OleDateTime* time, unsigned frequencyHz, const char* mode,
+                const char* rstSent, const char* rstReceived, const char* exchangeSent, const char* exchangeReceived,
+                const char* prefix, const char* continent, const char* band) {
     QsoArgs a;
     a.ownCall = text(ownCall);
     a.call = text(call);
@@ -152,6 +153,5 @@ STATS_EXPORT int StatsGetExchgCount0(const char*, const char*, const char*) {
 }
 
 STATS_EXPORT int StatsIsValidExchg0(const char* exchange, const char*, const char* prefix, const char*, int, int, int) {
-    return guarded("StatsIsValidExchg0", 0,
-                   [&] { return isValidExchange(text(exchange), text(prefix)) ? 1 : 0; });
+    return guarded("StatsIsValidExchg0", 0, [&] { return isValidExchange(text(exchange), text(prefix)) ? 1 : 0; });
 }

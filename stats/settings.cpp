@@ -8,9 +8,7 @@
 const char* const kSettingsFile = "Plugins\\TALVENA-CUP.ini";
 const char* const kSettingsSection = "Settings";
 
-std::string Settings::get(const std::string& key) const {
-    return store_.read(kSettingsFile, kSettingsSection, key);
-}
+std::string Settings::get(const std::string& key) const { return store_.read(kSettingsFile, kSettingsSection, key); }
 
 int Settings::getInt(const std::string& key) const {
     const std::string v = get(key);

@@ -46,8 +46,10 @@ CallCheckAnswer ContestEngine::checkCall(const CallCheckArgs& a, const DateTime&
     }
     // Where the last scan over the log stopped: its first match, or the end of the log.
     int stoppedAt = d->index.firstWithPrefix(band, a.mode, a.prefix);
-    if (stoppedAt >= 0) r = 1;
-    else stoppedAt = n;
+    if (stoppedAt >= 0)
+        r = 1;
+    else
+        stoppedAt = n;
 
     const bool ukrainian = a.prefix == "UR";
     if (ukrainian) {
@@ -58,8 +60,10 @@ CallCheckAnswer ContestEngine::checkCall(const CallCheckArgs& a, const DateTime&
             ans.warning = "         ";
         }
         stoppedAt = d->index.firstWithArea(band, a.mode, a.area);
-        if (stoppedAt >= 0) r = 1;
-        else stoppedAt = n;
+        if (stoppedAt >= 0)
+            r = 1;
+        else
+            stoppedAt = n;
     }
     ans.result = r;
 

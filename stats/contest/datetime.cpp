@@ -51,7 +51,8 @@ DateTime DateTime::fromHost(const OleDateTime* p) {
 }
 
 DateTime DateTime::fromCalendar(int year, int month, int day, int hour, int minute, int second) {
-    const long long d = daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kOleEpochFromUnix;
+    const long long d =
+        daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kOleEpochFromUnix;
     const double frac = (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
     // Before the epoch the fraction still runs forward from midnight.
     const double value = d >= 0 ? static_cast<double>(d) + frac : static_cast<double>(d) - frac;
@@ -96,14 +97,30 @@ std::string DateTime::format(const char* pattern) const {
         }
         ++p;
         switch (*p) {
-            case 'd': std::snprintf(buf, sizeof buf, "%02d", c.day); break;
-            case 'm': std::snprintf(buf, sizeof buf, "%02d", c.month); break;
-            case 'Y': std::snprintf(buf, sizeof buf, "%d", c.year); break;
-            case 'H': std::snprintf(buf, sizeof buf, "%02d", c.hour); break;
-            case 'M': std::snprintf(buf, sizeof buf, "%02d", c.minute); break;
-            case 'S': std::snprintf(buf, sizeof buf, "%02d", c.second); break;
-            case '%': std::snprintf(buf, sizeof buf, "%%"); break;
-            default: std::snprintf(buf, sizeof buf, "%%%c", *p); break;
+            case 'd':
+                std::snprintf(buf, sizeof buf, "%02d", c.day);
+                break;
+            case 'm':
+                std::snprintf(buf, sizeof buf, "%02d", c.month);
+                break;
+            case 'Y':
+                std::snprintf(buf, sizeof buf, "%d", c.year);
+                break;
+            case 'H':
+                std::snprintf(buf, sizeof buf, "%02d", c.hour);
+                break;
+            case 'M':
+                std::snprintf(buf, sizeof buf, "%02d", c.minute);
+                break;
+            case 'S':
+                std::snprintf(buf, sizeof buf, "%02d", c.second);
+                break;
+            case '%':
+                std::snprintf(buf, sizeof buf, "%%");
+                break;
+            default:
+                std::snprintf(buf, sizeof buf, "%%%c", *p);
+                break;
         }
         out += buf;
     }
@@ -119,7 +136,9 @@ bool DateTime::sameAs(const DateTime& other) const {
 long long wholeMinutesBetween(const DateTime& earlier, const DateTime& later) {
     if (!earlier.isValid() || !later.isValid()) return 0;
     double diff = linear(later.days()) - linear(earlier.days());
-    if (diff > 0) diff += kHalfSecond;
-    else if (diff < 0) diff -= kHalfSecond;
+    if (diff > 0)
+        diff += kHalfSecond;
+    else if (diff < 0)
+        diff -= kHalfSecond;
     return static_cast<long long>(std::trunc(diff * 1440.0));
 }

@@ -119,8 +119,10 @@ ScoreFigures ContestEngine::computeScore() {
 
     for (BandWork& b : work) {
         const int w = b.row.band == "80m" ? 2 : 1;
-        if (ownUkraine) b.row.points = w * (3 * b.otherContinent + b.ownContinent);
-        else b.row.points = w * ((ownEurope ? 5 : 10) * b.ukraine + b.ownContinent + 3 * b.otherContinent);
+        if (ownUkraine)
+            b.row.points = w * (3 * b.otherContinent + b.ownContinent);
+        else
+            b.row.points = w * ((ownEurope ? 5 : 10) * b.ukraine + b.ownContinent + 3 * b.otherContinent);
 
         const int j = bandIndex(b.row.band);
         d->dxccRtty[j] = std::move(b.rtty.prefixList);

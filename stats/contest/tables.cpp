@@ -27,9 +27,9 @@ const CContestRules& modeTable() {
     return t;
 }
 
-const std::array<const char*, kAreaCount> areaDisplayOrder = {
-    "CH", "CN", "CR", "DN", "DO", "HA", "HE", "HM", "IF", "KI", "KO", "KV", "LU", "LV",
-    "NI", "OD", "PO", "RI", "SU", "TE", "VI", "VO", "ZA", "ZH", "ZP", "KR", "SL"};
+const std::array<const char*, kAreaCount> areaDisplayOrder = {"CH", "CN", "CR", "DN", "DO", "HA", "HE", "HM", "IF",
+                                                              "KI", "KO", "KV", "LU", "LV", "NI", "OD", "PO", "RI",
+                                                              "SU", "TE", "VI", "VO", "ZA", "ZH", "ZP", "KR", "SL"};
 
 const std::array<const char*, kAreaCount + 1> areaCodeTable = {
     "VI", "VO", "LU", "DN", "ZH", "ZA", "ZP", "KO", "KI", "LV", "NI", "OD", "PO", "RI",

@@ -37,8 +37,9 @@ const char* watchBandName(int band) { return band >= 0 && band < 6 ? kBandNames[
 
 // HOST-QUIRK: "of 338" is part of the text, not a computed total.
 std::string dxccTitle(bool russian, bool rtty, const std::string& band, int count) {
-    const char* pattern = russian ? (rtty ? "RTTY сработано DXCC на %s %s of 338" : "BPSK63 сработано DXCC на %s %s of 338")
-                                  : (rtty ? "RTTY worked DXCC on %s %s of 338" : "BPSK63 worked DXCC on %s %s of 338");
+    const char* pattern = russian
+                              ? (rtty ? "RTTY сработано DXCC на %s %s of 338" : "BPSK63 сработано DXCC на %s %s of 338")
+                              : (rtty ? "RTTY worked DXCC on %s %s of 338" : "BPSK63 worked DXCC on %s %s of 338");
     return fill(pattern, {band, std::to_string(count)});
 }
 

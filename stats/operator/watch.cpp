@@ -81,8 +81,10 @@ void BandModeWatch::callBranch() {
             for (int b = 0; b < kBandCount; ++b) {
                 if (q.band != watchBandName(b)) continue;
                 auto& row = d->infoGridRows[static_cast<size_t>(b)];
-                if (q.mode == "RTTY") row[1] = q.time.format("%H:%M");
-                else if (q.mode == "BPSK63") row[2] = q.time.format("%H:%M");
+                if (q.mode == "RTTY")
+                    row[1] = q.time.format("%H:%M");
+                else if (q.mode == "BPSK63")
+                    row[2] = q.time.format("%H:%M");
                 row[3] = q.exchangeReceived;
             }
         }

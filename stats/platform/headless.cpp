@@ -41,8 +41,10 @@ std::vector<std::string> HeadlessFolderSearch::list(const std::string& pattern) 
 }
 
 void StderrNotifier::show(const std::string& text, const std::string& caption, Icon) {
-    if (caption.empty()) std::fprintf(stderr, "%s\n", text.c_str());
-    else std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    if (caption.empty())
+        std::fprintf(stderr, "%s\n", text.c_str());
+    else
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
 }
 
 bool ConfirmingHeaderDialog::run(CabrilloHeader&) { return true; }

@@ -21,12 +21,17 @@ std::string BadQsoReport::fileNameFor(const DateTime& contestEnd) {
 
 const char* BadQsoReport::message(BadQsoReason reason) {
     switch (reason) {
-        case BadQsoReason::wrongBand: return "   WRONG BAND !!!";
-        case BadQsoReason::wrongMode: return "   WRONG MODE !!!";
-        case BadQsoReason::noRxNumber: return "   NO RX NUMBER !!!";
+        case BadQsoReason::wrongBand:
+            return "   WRONG BAND !!!";
+        case BadQsoReason::wrongMode:
+            return "   WRONG MODE !!!";
+        case BadQsoReason::noRxNumber:
+            return "   NO RX NUMBER !!!";
         // HOST-QUIRK: "Ukrainan", and a line break that puts " !!!" on a line of its own.
-        case BadQsoReason::badArea: return "   Ukrainan Code Area is not acceptable \n !!!";
-        case BadQsoReason::dupe: return "   DUPE !!!";
+        case BadQsoReason::badArea:
+            return "   Ukrainan Code Area is not acceptable \n !!!";
+        case BadQsoReason::dupe:
+            return "   DUPE !!!";
     }
     return "";
 }

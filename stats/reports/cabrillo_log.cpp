@@ -35,7 +35,7 @@ std::string CabrilloLog::modeCode(const std::string& mode) {
 }
 
 bool CabrilloLog::prepareHeader(const std::string& ownCall, const DateTime&, const DateTime&, const Settings& settings,
-                               HeaderDialog& dialog) {
+                                HeaderDialog& dialog) {
     callsign = ownCall;
     fileBase = fileBaseFor(ownCall);
 
@@ -87,8 +87,8 @@ void CabrilloLog::addQsoLine(const std::string& call, unsigned frequencyKhz, con
     const char* fmt = "QSO: %5i %2s %s %-13s %-3s %-6s %-13s %-3s %s\r\n";
     const auto args = [&](char* buf, size_t size) {
         return std::snprintf(buf, size, fmt, static_cast<int>(frequencyKhz), modeCode.c_str(), when.c_str(),
-                             callsign.c_str(), rstSent.c_str(), exchangeSent.c_str(), call.c_str(),
-                             rstReceived.c_str(), exchangeReceived.c_str());
+                             callsign.c_str(), rstSent.c_str(), exchangeSent.c_str(), call.c_str(), rstReceived.c_str(),
+                             exchangeReceived.c_str());
     };
     const int n = args(nullptr, 0);
     if (n < 0) return;

@@ -17,7 +17,7 @@ public:
     // Loads the header values, runs the dialog and saves what the operator confirmed.
     // True when confirmed. The dates are accepted but written nowhere.
     bool prepareHeader(const std::string& ownCall, const DateTime& start, const DateTime& end, const Settings& settings,
-                      HeaderDialog& dialog);
+                       HeaderDialog& dialog);
     void addQsoLine(const std::string& call, unsigned frequencyKhz, const std::string& modeCode, const DateTime& time,
                     const std::string& rstSent, const std::string& exchangeSent, const std::string& rstReceived,
                     const std::string& exchangeReceived);

@@ -25,9 +25,7 @@ WindowThread::~WindowThread() {
     if (thread_) stop([] {}, 0);
 }
 
-bool WindowThread::running() const {
-    return thread_ && finished_ && WaitForSingleObject(finished_, 0) == WAIT_TIMEOUT;
-}
+bool WindowThread::running() const { return thread_ && finished_ && WaitForSingleObject(finished_, 0) == WAIT_TIMEOUT; }
 
 bool WindowThread::start(std::function<void()> body) {
     if (thread_) stop([] {}, 5000);

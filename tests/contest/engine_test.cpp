@@ -1,6 +1,8 @@
 // The contest engine on its own, without the plug-in: what it tells the bad-QSO report
 // and the operator windows, and that it never holds the state's lock while it asks the
 // windows for something (their thread takes the same lock).
+#include "contest/engine.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,8 +10,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-#include "contest/engine.h"
 
 namespace {
 
@@ -119,7 +119,7 @@ TEST_F(Engine, TheBadQsoCountIsTheReports) {
 TEST_F(Engine, AsksTheWindowsOnlyWithTheLockFree) {
     bridge.running = true;
     engine.add(qso("DL1AA", "20m", "RTTY", at(12, 0)));
-    engine.add(qso("DL1AB", "40m", "RTTY", at(12, 5)));  // band change within ten minutes
+    engine.add(qso("DL1AB", "40m", "RTTY", at(12, 5)));     // band change within ten minutes
     engine.add(qso("DL1AC", "40m", "BPSK63", at(12, 30)));  // mode change after it: no timer
     CallCheckArgs a;
     a.call = "DL1AD";
@@ -129,8 +129,7 @@ TEST_F(Engine, AsksTheWindowsOnlyWithTheLockFree) {
     engine.checkCall(a, at(12, 31));  // nothing pending any more
     engine.remove(qso("DL1AB", "40m", "RTTY", at(12, 5)));
     engine.remove(qso("NOBODY", "40m", "RTTY", at(12, 5)));
-    EXPECT_EQ(bridge.requests,
-              (std::vector<std::string>{"rearm", "refresh", "resetArea", "refresh", "refresh"}));
+    EXPECT_EQ(bridge.requests, (std::vector<std::string>{"rearm", "refresh", "resetArea", "refresh", "refresh"}));
     EXPECT_FALSE(bridge.lockHeld);
     EXPECT_EQ(sink.forgotten, (std::vector<std::string>{"DL1AB@1205", "NOBODY@1205"}));
 }

@@ -82,8 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 const char* exch = in.text(texts);
                 const char* prefix = (in.byte() & 1) ? "UR" : in.text(texts);
                 auto f = (steps % 3) ? AddData0 : RemoveData0;
-                f("OK1XYZ", call, t, nullptr, nullptr, nullptr, 0, freq, mode, "599", "599", "001", exch, e, e, e, e,
-                  e, e, e, e, e, prefix, 0, 0, 0, 0, 0, e, in.text(texts), e, band, e);
+                f("OK1XYZ", call, t, nullptr, nullptr, nullptr, 0, freq, mode, "599", "599", "001", exch, e, e, e, e, e,
+                  e, e, e, e, prefix, 0, 0, 0, 0, 0, e, in.text(texts), e, band, e);
                 break;
             }
             case 3: {

@@ -143,10 +143,10 @@ TEST_F(Acceptance, ChangeRuleWatchesBandAndModeChangesForTenMinutes) {
 TEST_F(Acceptance, RemovalTakesTheQsoAndItsReportLinesOut) {
     reset();
     add(qso("DL1AA", "20m", "RTTY", "1200"));
-    add(qso("DL1AA", "20m", "RTTY", "1205"));                // dupe
-    add(qso("UT2AA", "20m", "RTTY", "1206", "XX", "UR"));    // bad area, two lines
+    add(qso("DL1AA", "20m", "RTTY", "1205"));              // dupe
+    add(qso("UT2AA", "20m", "RTTY", "1206", "XX", "UR"));  // bad area, two lines
     add(qso("DL1AA", "40m", "RTTY", "1305"));
-    add(qso("DL1AA", "40m", "RTTY", "1405"));                // dupe at another hour
+    add(qso("DL1AA", "40m", "RTTY", "1405"));  // dupe at another hour
     windows.running = true;
     plugin->removeData(qso("DL1AA", "20m", "RTTY", "1205"));
     ASSERT_EQ(data()->qsoLog.size(), 4u);

@@ -40,8 +40,10 @@ TEST_F(BadQsoFile, AFileRemovedOrEmptiedBetweenCallsIsWrittenWhole) {
     reset();
     add(qso("DL1AA", "160m", "RTTY", "1200"));
     for (const bool removeIt : {true, false}) {
-        if (removeIt) std::remove(kFile);
-        else std::fclose(std::fopen(kFile, "w"));
+        if (removeIt)
+            std::remove(kFile);
+        else
+            std::fclose(std::fopen(kFile, "w"));
         add(qso(removeIt ? "DL1AB" : "DL1AC", "160m", "RTTY", "1201"));
         EXPECT_EQ(report(), plugin->report().text());
         EXPECT_EQ(report().rfind("TALVEN-CUP TEST UBN file \n", 0), 0u);

@@ -134,5 +134,6 @@ TEST(ExportGuard, AFailureGivesTheNeutralResultAndIsRecorded) {
     EXPECT_EQ(guarded(diagnostics, "AddData0", 0, []() -> int { throw std::runtime_error("disk on fire"); }), 0);
     EXPECT_STREQ(guarded(diagnostics, "GetResult0", "", []() -> const char* { throw 42; }), "");
     EXPECT_EQ(guarded(diagnostics, "ResetStats0", 1, [] { return 1; }), 1);
-    EXPECT_EQ(diagnostics.faults, (std::vector<std::string>{"AddData0: disk on fire", "GetResult0: unknown exception"}));
+    EXPECT_EQ(diagnostics.faults,
+              (std::vector<std::string>{"AddData0: disk on fire", "GetResult0: unknown exception"}));
 }

@@ -66,7 +66,7 @@ TEST_F(Cabrillo, WrittenFileLayout) {
     add(qso("DL1AA", "20m", "RTTY", "1405", "001"));
     add(qso("DL1AA", "20m", "RTTY", "1406", "002"));  // dupe, still written
     add(qso("UT2AA", "80m", "BPSK63", "1407", "XX", "UR"));
-    add(qso("DL1AB", "20m", "PSK31", "1408"));         // refused: never written
+    add(qso("DL1AB", "20m", "PSK31", "1408"));  // refused: never written
     plugin->getResult();
     EXPECT_EQ(notifier.shown.back(), "Output|File produced: UT1AA_P.cbr");
     EXPECT_EQ(readFile("UT1AA_P.cbr"),
@@ -113,6 +113,6 @@ TEST_F(Cabrillo, LongValuesDoNotOverflow) {
     plugin->getResult();
     const std::string file = readFile(huge.substr(0, 200) + ".cbr");  // the name was too long for the file system
     EXPECT_TRUE(file.empty() || file.find("END-OF-LOG:\r\n") != std::string::npos);
-    EXPECT_EQ(plugin->cabrillo().qsoLines.back().size(), 4u + 1 + 5 + 1 + 2 + 1 + 15 + 1 + 5000 + 1 + 3 + 1 + 6 + 1 +
-                                                             5000 + 1 + 3 + 1 + 5000 + 2);
+    EXPECT_EQ(plugin->cabrillo().qsoLines.back().size(),
+              4u + 1 + 5 + 1 + 2 + 1 + 15 + 1 + 5000 + 1 + 3 + 1 + 6 + 1 + 5000 + 1 + 3 + 1 + 5000 + 2);
 }

@@ -59,7 +59,7 @@ QsoArgs PluginTest::qso(const std::string& call, const std::string& band, const 
     q.ownCall = "OK1XYZ";
     q.call = call;
     q.time = at(hhmm);
-    static const std::map<std::string, unsigned> freq = {{"160m", 1838000}, {"80m", 3580000}, {"40m", 7040000},
+    static const std::map<std::string, unsigned> freq = {{"160m", 1838000}, {"80m", 3580000},  {"40m", 7040000},
                                                          {"20m", 14080000}, {"15m", 21080000}, {"10m", 28080000}};
     auto it = freq.find(band);
     q.frequencyHz = it == freq.end() ? 14080000 : it->second;

@@ -106,8 +106,8 @@ protected:
                const std::string& ownContinent = "EU", int exportRequested = 0);
     // One QSO; `hhmm` is the time on 16.12.2017 as "HHMM" or "HHMMSS".
     static QsoArgs qso(const std::string& call, const std::string& band, const std::string& mode,
-                       const std::string& hhmm, const std::string& exchange = "001",
-                       const std::string& prefix = "DL", const std::string& continent = "EU");
+                       const std::string& hhmm, const std::string& exchange = "001", const std::string& prefix = "DL",
+                       const std::string& continent = "EU");
     int add(const QsoArgs& q) { return plugin->addData(q); }
     std::string report() { return readFile("BadQSO_StatsTALVENCP_17_12_2017.txt"); }
 };

@@ -68,7 +68,7 @@ protected:
 }  // namespace
 
 TEST(WatchBands, WholeMegahertzOfTheSixBands) {
-    const std::pair<double, int> cases[] = {{1000000.0, 0}, {3999999.0, 1}, {4000000.0, -1}, {7040000.0, 2},
+    const std::pair<double, int> cases[] = {{1000000.0, 0},  {3999999.0, 1},  {4000000.0, -1}, {7040000.0, 2},
                                             {14080000.0, 3}, {21999999.0, 4}, {28500000.0, 5}, {29000000.0, -1},
                                             {0.0, -1},       {-3500000.0, -1}};
     for (const auto& c : cases) EXPECT_EQ(watchBandOfFrequency(c.first), c.second) << c.first;
@@ -104,7 +104,10 @@ TEST_F(Watch, SendsSp1OnlyAfterARetuneOfMoreThan300Hz) {
         bool sp1;
     };
     const Step steps[] = {{14080000.0, true},  // the first read after load
-                          {14080300.0, false}, {14080600.5, true}, {4100000.0, true}, {4100000.0, false}};
+                          {14080300.0, false},
+                          {14080600.5, true},
+                          {4100000.0, true},
+                          {4100000.0, false}};
     for (const Step& s : steps) {
         host.calls.clear();
         host.hertz = s.hertz;
@@ -183,9 +186,11 @@ TEST_F(Lamp, RedWhileAChangeIsUnderTenMinutesOld) {
         const char* at;
         LampPaint paint;
     };
-    const Tick ticks[] = {{"120300", LampPaint::red},   {"120400", LampPaint::none},  // red is not repainted
+    const Tick ticks[] = {{"120300", LampPaint::red},
+                          {"120400", LampPaint::none},  // red is not repainted
                           {"120959", LampPaint::none},  // 9:59.0 after 12:00
-                          {"121000", LampPaint::green}, {"121100", LampPaint::none}};
+                          {"121000", LampPaint::green},
+                          {"121100", LampPaint::none}};
     for (const Tick& t : ticks) EXPECT_EQ(tickAt(t.at), t.paint) << t.at;
     EXPECT_FALSE(flags().changeWarning);
 }

@@ -46,16 +46,22 @@ TEST(ReplayAdif, HeaderAndEndOfRecordVariants) {
         {"no header at all", "<call:4>DL1A<qso_date:8>20241214<time_on:4>1200<band:3>20M<mode:4>RTTY<eor>", 1},
         {"header text without <EOH>",
          "log of OK1XYZ\n<CALL:4>DL1A <QSO_DATE:8>20241214 <TIME_ON:4>1200 <BAND:3>20m <MODE:4>RTTY <EOR>", 1},
-        {"header prose with a stray tag", "created by <my logger> 1 < 2\n<EOH><CALL:4>DL1A<QSO_DATE:8>20241214"
-                                          "<TIME_ON:4>1200<BAND:3>20m<MODE:4>RTTY<EOR>", 1},
+        {"header prose with a stray tag",
+         "created by <my logger> 1 < 2\n<EOH><CALL:4>DL1A<QSO_DATE:8>20241214"
+         "<TIME_ON:4>1200<BAND:3>20m<MODE:4>RTTY<EOR>",
+         1},
         {"last record without <EOR>",
          "<EOH><CALL:4>DL1A<QSO_DATE:8>20241214<TIME_ON:4>1200<BAND:3>20m<MODE:4>RTTY<EOR>\n"
-         "<CALL:4>DL1B<QSO_DATE:8>20241214<TIME_ON:4>1201<BAND:3>20m<MODE:4>RTTY\n", 2},
+         "<CALL:4>DL1B<QSO_DATE:8>20241214<TIME_ON:4>1201<BAND:3>20m<MODE:4>RTTY\n",
+         2},
         {"<EOR/>, <EOR:0> and empty records",
          "<EOH><CALL:4>DL1A<QSO_DATE:8>20241214<TIME_ON:4>1200<BAND:3>20m<MODE:4>RTTY<EOR/><EOR>\n"
-         "<CALL:4>DL1B<QSO_DATE:8>20241214<TIME_ON:4>1201<BAND:3>20m<MODE:4>RTTY<EOR:0>", 2},
-        {"type indicators and spaces", "<CALL:4:S>DL1A <QSO_DATE:8:D>20241214 <TIME_ON:4:T>1200 <FREQ:6:N>7.0305 "
-                                       "<MODE:4>RTTY <EOR>", 1},
+         "<CALL:4>DL1B<QSO_DATE:8>20241214<TIME_ON:4>1201<BAND:3>20m<MODE:4>RTTY<EOR:0>",
+         2},
+        {"type indicators and spaces",
+         "<CALL:4:S>DL1A <QSO_DATE:8:D>20241214 <TIME_ON:4:T>1200 <FREQ:6:N>7.0305 "
+         "<MODE:4>RTTY <EOR>",
+         1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -90,12 +96,11 @@ TEST(ReplayAdif, ModesAndBands) {
         {"<MODE:3>PSK<SUBMODE:5>PSK31<FREQ:6>14.070", "PSK31", "20m"},
         {"<MODE:2>CW<FREQ:5>1.838", "CW", "160m"},
         {"<MODE:4>RTTY<FREQ:6>10.140", "RTTY", "30m"},
-        {"<MODE:4>RTTY<FREQ:3>5.0", "RTTY", ""},  // between bands: the plug-in judges
+        {"<MODE:4>RTTY<FREQ:3>5.0", "RTTY", ""},                  // between bands: the plug-in judges
         {"<MODE:4>RTTY<BAND:3>20m<FREQ:5>7.040", "RTTY", "20m"},  // the log's band wins
     };
     for (const Case& c : cases) {
-        const LogData log =
-            parse(std::string("<CALL:4>DL1A<QSO_DATE:8>20241214<TIME_ON:4>1200") + c.fields + "<EOR>");
+        const LogData log = parse(std::string("<CALL:4>DL1A<QSO_DATE:8>20241214<TIME_ON:4>1200") + c.fields + "<EOR>");
         ASSERT_EQ(log.qsos.size(), 1u) << c.fields;
         EXPECT_EQ(log.qsos[0].mode, c.mode) << c.fields;
         EXPECT_EQ(log.qsos[0].band, c.band) << c.fields;
@@ -124,8 +129,8 @@ TEST(ReplayAdif, UnusableRecordsAreReportedWithNumberAndLine) {
         ASSERT_EQ(log.issues.size(), 1u) << c.record;
         EXPECT_EQ(log.issues[0].record, 2) << c.record;
         EXPECT_EQ(log.issues[0].line, 3) << c.record;
-        EXPECT_NE(log.issues[0].message.find(c.reason), std::string::npos) << c.record << " -> "
-                                                                            << log.issues[0].message;
+        EXPECT_NE(log.issues[0].message.find(c.reason), std::string::npos)
+            << c.record << " -> " << log.issues[0].message;
     }
 }
 
@@ -145,8 +150,8 @@ TEST(ReplayAdif, TruncatedFileEndsWithAnIssueNotACrash) {
 }
 
 TEST(ReplayAdif, StrictStopsAtTheFirstBadRecord) {
-    const LogData log = parse(
-        "<CALL:4>DL1A<EOR><CALL:4>DL1B<QSO_DATE:8>20241214<TIME_ON:4>1200<BAND:3>20m<MODE:4>RTTY<EOR>", true);
+    const LogData log =
+        parse("<CALL:4>DL1A<EOR><CALL:4>DL1B<QSO_DATE:8>20241214<TIME_ON:4>1200<BAND:3>20m<MODE:4>RTTY<EOR>", true);
     EXPECT_TRUE(log.stopped);
     EXPECT_EQ(log.issues.size(), 1u);
     EXPECT_TRUE(log.qsos.empty());
@@ -157,12 +162,16 @@ TEST(ReplayAdif, ABandAloneGivesTheBandsLowerEdge) {
         const char* fields;
         uint64_t hz;
     } cases[] = {
-        {"<BAND:3>20m", 14000000}, {"<BAND:3>80M", 3500000}, {"<BAND:4>160m", 1800000},
-        {"<BAND:3>10m", 28000000}, {"<BAND:3>20m<FREQ:6>14.085", 14085000}, {"<BAND:3>11m", 0},
+        {"<BAND:3>20m", 14000000},
+        {"<BAND:3>80M", 3500000},
+        {"<BAND:4>160m", 1800000},
+        {"<BAND:3>10m", 28000000},
+        {"<BAND:3>20m<FREQ:6>14.085", 14085000},
+        {"<BAND:3>11m", 0},
     };
     for (const Case& c : cases) {
-        const LogData log = parse(std::string("<CALL:4>DL1A<QSO_DATE:8>20241214<TIME_ON:4>1200<MODE:4>RTTY") +
-                                  c.fields + "<EOR>");
+        const LogData log =
+            parse(std::string("<CALL:4>DL1A<QSO_DATE:8>20241214<TIME_ON:4>1200<MODE:4>RTTY") + c.fields + "<EOR>");
         ASSERT_EQ(log.qsos.size(), 1u) << c.fields;
         EXPECT_EQ(log.qsos[0].frequencyHz, c.hz) << c.fields;
     }

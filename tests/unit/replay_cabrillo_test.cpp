@@ -16,8 +16,8 @@ TEST(ReplayCabrillo, QsoLinesOfSeveralLoggers) {
          "RTTY", "2019-02-09 00:52", "7K4VPV", "599", "0001", "KA6BIM", "599", "0063"},
         {"Win-Test", "QSO:  3590 RY 2019-02-09 0000 9A1A          599 0001   RY6AAG        599 001", 3590000, "80m",
          "RTTY", "2019-02-09 00:00", "9A1A", "599", "0001", "RY6AAG", "599", "001"},
-        {"Win-Test, portable", "QSO:  7043 RY 2019-02-09 0018 9A1A          599 0028   KH6KG/W5      599 003",
-         7043000, "40m", "RTTY", "2019-02-09 00:18", "9A1A", "599", "0028", "KH6KG/W5", "599", "003"},
+        {"Win-Test, portable", "QSO:  7043 RY 2019-02-09 0018 9A1A          599 0028   KH6KG/W5      599 003", 7043000,
+         "40m", "RTTY", "2019-02-09 00:18", "9A1A", "599", "0028", "KH6KG/W5", "599", "003"},
         {"5MContest, transmitter ID",
          "QSO:  7042 RY 2019-02-09 0002 UW1M          599 001    IU4HRJ        599 001     0", 7042000, "40m", "RTTY",
          "2019-02-09 00:02", "UW1M", "599", "001", "IU4HRJ", "599", "001"},
@@ -25,16 +25,16 @@ TEST(ReplayCabrillo, QsoLinesOfSeveralLoggers) {
          3587000, "80m", "RTTY", "2019-02-10 20:28", "UW1M", "599", "2436", "DK7TM", "599", "207"},
         {"tabs and BPSK63", "QSO:\t21080\tPK\t2024-12-14\t1200\tOK1XYZ\t599\t001\tUT5ABC\t599\tKV", 21080000, "15m",
          "BPSK63", "2024-12-14 12:00", "OK1XYZ", "599", "001", "UT5ABC", "599", "KV"},
-        {"other mode passes", "QSO: 14070 PSK31 2024-12-14 1201 OK1XYZ 599 002 DL1AA 599 017", 14070000, "20m",
-         "PSK31", "2024-12-14 12:01", "OK1XYZ", "599", "002", "DL1AA", "599", "017"},
+        {"other mode passes", "QSO: 14070 PSK31 2024-12-14 1201 OK1XYZ 599 002 DL1AA 599 017", 14070000, "20m", "PSK31",
+         "2024-12-14 12:01", "OK1XYZ", "599", "002", "DL1AA", "599", "017"},
         {"160 m and lower case", "qso: 1838 ry 2024-12-14 1202 ok1xyz 599 003 ut5abc 599 kv", 1838000, "160m", "RTTY",
          "2024-12-14 12:02", "OK1XYZ", "599", "003", "UT5ABC", "599", "kv"},
         {"kHz with a fraction", "QSO: 14080.5 RY 2024-12-14 1203 OK1XYZ 599 004 DL1AA 599 018", 14080500, "20m", "RTTY",
          "2024-12-14 12:03", "OK1XYZ", "599", "004", "DL1AA", "599", "018"},
         {"band designator", "QSO: 50 RY 2024-12-14 1204 OK1XYZ 599 005 DL1AA 599 019", 50000000, "6m", "RTTY",
          "2024-12-14 12:04", "OK1XYZ", "599", "005", "DL1AA", "599", "019"},
-        {"out of band: band left empty", "QSO: 5000 RY 2024-12-14 1205 OK1XYZ 599 006 DL1AA 599 020", 5000000, "", "RTTY",
-         "2024-12-14 12:05", "OK1XYZ", "599", "006", "DL1AA", "599", "020"},
+        {"out of band: band left empty", "QSO: 5000 RY 2024-12-14 1205 OK1XYZ 599 006 DL1AA 599 020", 5000000, "",
+         "RTTY", "2024-12-14 12:05", "OK1XYZ", "599", "006", "DL1AA", "599", "020"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.logger);
@@ -148,8 +148,11 @@ TEST(ReplayCabrillo, BadLinesAreSkippedWithTheirNumbers) {
 }
 
 TEST(ReplayCabrillo, LineEndsOfEverySystemReadAlike) {
-    const std::string lines[] = {"START-OF-LOG: 3.0", "CALLSIGN: OK1XYZ", "",
-                                 "QSO: 14080 RY 2024-12-14 1200 OK1XYZ 599 001 DL1AA 599 017", "bad line",
+    const std::string lines[] = {"START-OF-LOG: 3.0",
+                                 "CALLSIGN: OK1XYZ",
+                                 "",
+                                 "QSO: 14080 RY 2024-12-14 1200 OK1XYZ 599 001 DL1AA 599 017",
+                                 "bad line",
                                  "QSO: 14080 RY 2024-12-14 1203 OK1XYZ 599 004 DL1AD 599 020"};
     for (const char* end : {"\n", "\r\n", "\r"}) {
         std::string text;

@@ -23,10 +23,13 @@ Qso qsoAt(Timestamp t) {
 TEST(ReplayOptions, EveryOptionReachesItsField) {
     Options o;
     std::string error;
-    ASSERT_EQ(parse({"--plugin", "p.so", "--cty=c.dat", "--own-call", "ok1xyz", "--start", "2024-12-14 1200",
-                     "--end=2024-12-14 1759", "--host-folder", "C:\\Orba", "--out-dir", "out", "--cabrillo", "--html",
-                     "--check", "ut5abc:KV", "--check", "DL1AA", "--band", "20M", "--mode", "ry", "--strict", "--utf8",
-                     "--verbose", "--timing", "log.cbr"},
+    ASSERT_EQ(parse({"--plugin",      "p.so",     "--cty=c.dat",     "--own-call",
+                     "ok1xyz",        "--start",  "2024-12-14 1200", "--end=2024-12-14 1759",
+                     "--host-folder", "C:\\Orba", "--out-dir",       "out",
+                     "--cabrillo",    "--html",   "--check",         "ut5abc:KV",
+                     "--check",       "DL1AA",    "--band",          "20M",
+                     "--mode",        "ry",       "--strict",        "--utf8",
+                     "--verbose",     "--timing", "log.cbr"},
                     o, error),
               CommandLine::run)
         << error;
@@ -87,11 +90,11 @@ TEST(ReplayOptions, UsageErrorsSayWhatIsWrong) {
 
 TEST(ReplayOptions, HelpDocumentsEveryOption) {
     const std::string help = usageText();
-    for (const char* option : {"--plugin", "--own-call", "--start", "--end", "--cty", "--host-folder", "--out-dir",
-                               "--cabrillo", "--html", "--check", "--band", "--mode", "--strict",
-                               "--utf8", "--verbose", "--timing", "--help", "Exit status", "--explain", "--operators",
-                               "--name", "--address", "--email", "--club", "--soapbox", "--fresh", "--force",
-                               "--no-dialog", "--version"})
+    for (const char* option : {"--plugin",  "--own-call",  "--start",   "--end",       "--cty",    "--host-folder",
+                               "--out-dir", "--cabrillo",  "--html",    "--check",     "--band",   "--mode",
+                               "--strict",  "--utf8",      "--verbose", "--timing",    "--help",   "Exit status",
+                               "--explain", "--operators", "--name",    "--address",   "--email",  "--club",
+                               "--soapbox", "--fresh",     "--force",   "--no-dialog", "--version"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 
@@ -101,8 +104,8 @@ TEST(ReplayOptions, ContestPeriodFromTheLogOrTheOptions) {
     Options o;
     Timestamp start, end;
     ASSERT_TRUE(contestPeriod(o, qsos, start, end));
-    EXPECT_EQ(formatTimestamp(start), "2024-12-14 12:01");     // earliest, not first in file
-    EXPECT_EQ(formatTimestamp(end), "2024-12-14 23:59:59");    // stays on the same date
+    EXPECT_EQ(formatTimestamp(start), "2024-12-14 12:01");   // earliest, not first in file
+    EXPECT_EQ(formatTimestamp(end), "2024-12-14 23:59:59");  // stays on the same date
     o.hasEnd = true;
     o.end = {2024, 12, 15, 0, 0, 0};
     ASSERT_TRUE(contestPeriod(o, qsos, start, end));

@@ -27,11 +27,21 @@ std::string mutate(std::string text, std::mt19937& rng) {
     for (int e = 0; e < edits && !text.empty(); ++e) {
         size_t at = rng() % text.size();
         switch (rng() % 5) {
-        case 0: text[at] = kSpecial[rng() % (sizeof kSpecial - 1)]; break;
-        case 1: text.erase(at, 1 + rng() % 40); break;
-        case 2: text.insert(at, 1, kSpecial[rng() % (sizeof kSpecial - 1)]); break;
-        case 3: text.insert(at, text.substr(rng() % text.size(), rng() % 60)); break;
-        case 4: text.resize(at); break;
+            case 0:
+                text[at] = kSpecial[rng() % (sizeof kSpecial - 1)];
+                break;
+            case 1:
+                text.erase(at, 1 + rng() % 40);
+                break;
+            case 2:
+                text.insert(at, 1, kSpecial[rng() % (sizeof kSpecial - 1)]);
+                break;
+            case 3:
+                text.insert(at, text.substr(rng() % text.size(), rng() % 60));
+                break;
+            case 4:
+                text.resize(at);
+                break;
         }
     }
     return text;

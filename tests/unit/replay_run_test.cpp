@@ -40,9 +40,9 @@ fs::path freshDir(const std::string& name) {
 }
 
 Outcome replayIn(const fs::path& outDir, std::vector<std::string> args) {
-    const std::vector<std::string> fixed = {"--plugin", STATS_LIBRARY_PATH, "--cty",
-                                            std::string(TEST_DATA_DIR) + "/cty/cty_excerpt.dat", "--out-dir",
-                                            outDir.string()};
+    const std::vector<std::string> fixed = {"--plugin",  STATS_LIBRARY_PATH,
+                                            "--cty",     std::string(TEST_DATA_DIR) + "/cty/cty_excerpt.dat",
+                                            "--out-dir", outDir.string()};
     args.insert(args.begin(), fixed.begin(), fixed.end());
     Options o;
     std::string error;
@@ -78,7 +78,8 @@ TEST(ReplayRun, CabrilloHeaderComesFromTheLogTheCommandLineOrTheSettings) {
         {"Cabrillo 3.0",
          std::string("START-OF-LOG: 3.0\nCALLSIGN: UT1AA\nOPERATORS: UT1AA UT2BB\nNAME: Ivan Petrenko\n"
                      "ADDRESS: Street 1\nADDRESS-CITY: Kyiv\nADDRESS-POSTALCODE: 01001\nADDRESS-COUNTRY: Ukraine\n"
-                     "EMAIL: ut1aa@example.org\nCLUB: UCC\nSOAPBOX: line one\nSOAPBOX: line two\n") + kQsos,
+                     "EMAIL: ut1aa@example.org\nCLUB: UCC\nSOAPBOX: line one\nSOAPBOX: line two\n") +
+             kQsos,
          {},
          "",
          {"OPERATORS: UT1AA UT2BB\r\n", "NAME: Ivan Petrenko\r\n",
@@ -126,14 +127,15 @@ TEST(ReplayRun, CabrilloHeaderComesFromTheLogTheCommandLineOrTheSettings) {
         const Outcome run = replayIn(dir, args);
         EXPECT_EQ(run.status, 0) << run.err;
         const std::string cbr = readFile(dir / (c.log.find("UW1M") != std::string::npos ? "UW1M.cbr" : "UT1AA.cbr"));
-        for (const std::string& line : c.headerLines) EXPECT_NE(cbr.find("\n" + line), std::string::npos) << line << cbr;
+        for (const std::string& line : c.headerLines)
+            EXPECT_NE(cbr.find("\n" + line), std::string::npos) << line << cbr;
         if (c.message) {
             EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
         }
         if (!c.settings.empty()) {
             // Nothing stored is lost: what the run did not take is still there or in the copy.
-            const std::string after = readFile(dir / "Plugins" / "TALVENA-CUP.ini") +
-                                      readFile(dir / "Plugins" / "TALVENA-CUP.ini.bak");
+            const std::string after =
+                readFile(dir / "Plugins" / "TALVENA-CUP.ini") + readFile(dir / "Plugins" / "TALVENA-CUP.ini.bak");
             for (const char* key : {"Email=kept", "Name=Sample Operator", "master_x=120"})
                 if (c.settings.find(key) != std::string::npos) {
                     EXPECT_NE(after.find(key), std::string::npos) << key;
@@ -176,7 +178,8 @@ TEST(ReplayRun, ExplainNamesEveryQsoThatDoesNotCountOnceWithItsLine) {
 TEST(ReplayRun, WarningsOfAnotherContestAndOfQsosOutsideThePeriod) {
     const fs::path dir = freshDir("warnings");
     writeFile(dir / "wpx.log", std::string("START-OF-LOG: 3.0\nCALLSIGN: UT1AA\nCONTEST: CQ-WPX-RTTY\n") + kQsos);
-    const Outcome run = replayIn(dir, {"--start", "2024-12-14 1201", "--end", "2024-12-14 1300", (dir / "wpx.log").string()});
+    const Outcome run =
+        replayIn(dir, {"--start", "2024-12-14 1201", "--end", "2024-12-14 1300", (dir / "wpx.log").string()});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("this log is for CQ-WPX-RTTY; it is scored by the TALVEN-CUP rules"), std::string::npos);
     EXPECT_NE(run.err.find("1 QSO lies outside the contest period 2024-12-14 12:01 to 2024-12-14 13:00 (the first at "),

@@ -44,13 +44,13 @@ TEST_F(Score, PointsByOwnStationAndEightyMetresCountDouble) {
 TEST_F(Score, MultipliersPerBandAndMode) {
     reset();
     add(qso("UT1AA", "20m", "RTTY", "1200", "KV", "UR"));
-    add(qso("UT2AA", "20m", "RTTY", "1201", "KV", "UR"));      // same area, same prefix
-    add(qso("UT3AA", "20m", "BPSK63", "1202", "LV", "UR"));    // other mode: new UR and new area
+    add(qso("UT2AA", "20m", "RTTY", "1201", "KV", "UR"));    // same area, same prefix
+    add(qso("UT3AA", "20m", "BPSK63", "1202", "LV", "UR"));  // other mode: new UR and new area
     add(qso("DL1AA", "20m", "RTTY", "1203"));
-    add(qso("DL1AB", "20m", "rtty", "1204"));                  // counts, but in neither mode column
+    add(qso("DL1AB", "20m", "rtty", "1204"));  // counts, but in neither mode column
     add(qso("DL1AC", "40m", "RTTY", "1205"));
-    add(qso("DL1AC", "40m", "RTTY", "1206"));                  // dupe
-    add(qso("UT4AA", "40m", "RTTY", "1207", "XX", "UR"));      // bad area
+    add(qso("DL1AC", "40m", "RTTY", "1206"));              // dupe
+    add(qso("UT4AA", "40m", "RTTY", "1207", "XX", "UR"));  // bad area
     const ScoreFigures f = plugin->engine().computeScore();
     ASSERT_EQ(f.bands.size(), 2u);
     const BandRow& b20 = f.bands[1];
@@ -81,12 +81,12 @@ TEST_F(Score, WorkedBandsSortLongestWavelengthFirst) {
 
 TEST_F(Score, RatesCountTheLastEntrysBandOnly) {
     reset();
-    add(qso("DL1AA", "20m", "RTTY", "1000"));  // 90 minutes before the last entry
-    add(qso("DL1AB", "20m", "RTTY", "1105"));  // 25 minutes before
-    add(qso("JA1AA", "40m", "RTTY", "1125"));  // other band: not in the rates
-    add(qso("DL1AC", "20m", "RTTY", "1121"));  // 9 minutes before
+    add(qso("DL1AA", "20m", "RTTY", "1000"));              // 90 minutes before the last entry
+    add(qso("DL1AB", "20m", "RTTY", "1105"));              // 25 minutes before
+    add(qso("JA1AA", "40m", "RTTY", "1125"));              // other band: not in the rates
+    add(qso("DL1AC", "20m", "RTTY", "1121"));              // 9 minutes before
     add(qso("UT1AA", "20m", "RTTY", "1140", "KV", "UR"));  // a later one: negative difference
-    add(qso("DL1AB", "20m", "RTTY", "1130"));  // last entry, a dupe
+    add(qso("DL1AB", "20m", "RTTY", "1130"));              // last entry, a dupe
     const ScoreFigures f = plugin->engine().computeScore();
     EXPECT_EQ(f.qsos60, 3);
     EXPECT_EQ(f.points60, 1 + 1 + 5);

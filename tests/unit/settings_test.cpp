@@ -30,7 +30,8 @@ TEST_F(SettingsFile, ReadsAndWritesLikeTheProfileFunctions) {
 }
 
 TEST_F(SettingsFile, ToleratesHandWrittenFiles) {
-    std::ofstream("hand.ini") << "; comment\n[Settings]\n  Name =  Ivan Petrenko  \nQuoted=\"a b\"\n[Next]\nName=other\n";
+    std::ofstream("hand.ini")
+        << "; comment\n[Settings]\n  Name =  Ivan Petrenko  \nQuoted=\"a b\"\n[Next]\nName=other\n";
     EXPECT_EQ(ini::read("hand.ini", "Settings", "Name"), "Ivan Petrenko");
     EXPECT_EQ(ini::read("hand.ini", "Settings", "Quoted"), "a b");
     ini::write("hand.ini", "Settings", "Club", "UCC");

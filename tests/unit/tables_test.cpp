@@ -1,11 +1,12 @@
 // The fixed tables, the exchange rules and the date-time arithmetic everything else leans on.
+#include "contest/tables.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "contest/datetime.h"
 #include "contest/exchange.h"
-#include "contest/tables.h"
 
 TEST(ContestRules, ContainsIgnoresCaseButNothingElse) {
     EXPECT_EQ(bandTable().contains("80M"), 1);
@@ -47,11 +48,26 @@ TEST(Exchange, SerialsAndAreaCodes) {
         const char* prefix;
         int valid;
     } cases[] = {
-        {"599", "DL", 0},   {"0599", "DL", 1}, {"001", "DL", 1},  {"1234", "UR", 1}, {"12", "DL", 0},
-        {"1", "DL", 0},     {"12345", "DL", 0}, {"", "DL", 0},    {"KI", "UR", 1},   {"ki", "UR", 0},
-        {"KI ", "UR", 0},   {"KI", "DL", 0},   {"12a", "DL", 0},  {"\xB9" "12", "DL", 0}, {"SL", "UR", 1},
+        {"599", "DL", 0},
+        {"0599", "DL", 1},
+        {"001", "DL", 1},
+        {"1234", "UR", 1},
+        {"12", "DL", 0},
+        {"1", "DL", 0},
+        {"12345", "DL", 0},
+        {"", "DL", 0},
+        {"KI", "UR", 1},
+        {"ki", "UR", 0},
+        {"KI ", "UR", 0},
+        {"KI", "DL", 0},
+        {"12a", "DL", 0},
+        {"\xB9"
+         "12",
+         "DL", 0},
+        {"SL", "UR", 1},
     };
-    for (const auto& c : cases) EXPECT_EQ(isValidExchange(c.exchange, c.prefix), c.valid) << c.exchange << "/" << c.prefix;
+    for (const auto& c : cases)
+        EXPECT_EQ(isValidExchange(c.exchange, c.prefix), c.valid) << c.exchange << "/" << c.prefix;
     EXPECT_EQ(exchangeFieldCount(), 1);
 }
 

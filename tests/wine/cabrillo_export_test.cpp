@@ -17,16 +17,16 @@ namespace {
 const char* const kCaption = "Talvena Radio Cup Contest";
 const char* const kSettingsPath = "Plugins\\TALVENA-CUP.ini";
 
-const char* const kCategories[] = {
-    "MULTI-OP ALL LOW",   "MULTI-OP ALL HIGH",  "SINGLE-OP ALL LOW", "SINGLE-OP ALL HIGH", "SINGLE-OP 80M LOW",
-    "SINGLE-OP 80M HIGH", "SINGLE-OP 40M LOW",  "SINGLE-OP 40M HIGH", "SINGLE-OP 20M LOW", "SINGLE-OP 20M HIGH",
-    "SINGLE-OP 15M LOW",  "SINGLE-OP 15M HIGH", "SINGLE-OP 10M LOW", "SINGLE-OP 10M HIGH", "CHECKLOG"};
+const char* const kCategories[] = {"MULTI-OP ALL LOW",  "MULTI-OP ALL HIGH",  "SINGLE-OP ALL LOW", "SINGLE-OP ALL HIGH",
+                                   "SINGLE-OP 80M LOW", "SINGLE-OP 80M HIGH", "SINGLE-OP 40M LOW", "SINGLE-OP 40M HIGH",
+                                   "SINGLE-OP 20M LOW", "SINGLE-OP 20M HIGH", "SINGLE-OP 15M LOW", "SINGLE-OP 15M HIGH",
+                                   "SINGLE-OP 10M LOW", "SINGLE-OP 10M HIGH", "CHECKLOG"};
 
-const char* const kSections[] = {
-    "DX", "--/--", "AL", "AK", "AZ", "AR", "CA", "CO", "CT", "DE", "FL", "GA", "ID", "IL", "IN", "IA",
-    "KS", "KY",    "LA", "ME", "MA", "MI", "MN", "MS", "MO", "MT", "NE", "NV", "NH", "NJ", "NM", "NY",
-    "NC", "ND",    "OH", "OK", "OR", "PA", "RI", "SC", "SD", "TN", "TX", "UT", "VT", "VA", "WA", "WV",
-    "WI", "WY",    "NB", "NS", "QC", "ON", "MB", "SK", "AB", "BC", "NWT", "NF", "LB", "NU", "YT", "PEI"};
+const char* const kSections[] = {"DX", "--/--", "AL", "AK", "AZ", "AR", "CA",  "CO", "CT", "DE", "FL", "GA", "ID",
+                                 "IL", "IN",    "IA", "KS", "KY", "LA", "ME",  "MA", "MI", "MN", "MS", "MO", "MT",
+                                 "NE", "NV",    "NH", "NJ", "NM", "NY", "NC",  "ND", "OH", "OK", "OR", "PA", "RI",
+                                 "SC", "SD",    "TN", "TX", "UT", "VT", "VA",  "WA", "WV", "WI", "WY", "NB", "NS",
+                                 "QC", "ON",    "MB", "SK", "AB", "BC", "NWT", "NF", "LB", "NU", "YT", "PEI"};
 
 std::string listEntry(HWND combo, int i) {
     DWORD_PTR length = 0;
@@ -49,7 +49,8 @@ void checkList(HWND dialog, int id, const char* const* expected, int count, cons
     HWND combo = GetDlgItem(dialog, id);
     if (!wt::check(combo != nullptr, std::string(what) + " list exists")) return;
     wt::checkEqual(ask(combo, CB_GETCOUNT), count, std::string(what) + " list size");
-    for (int i = 0; i < count; ++i) wt::checkEqual(listEntry(combo, i), expected[i], std::string(what) + " entry " + std::to_string(i));
+    for (int i = 0; i < count; ++i)
+        wt::checkEqual(listEntry(combo, i), expected[i], std::string(what) + " entry " + std::to_string(i));
 }
 
 // The template as the host's operator sees it: kinds of controls and their places.
@@ -59,12 +60,12 @@ void checkLayout(HWND dialog) {
         bool comboBox;
     };
     const Place places[] = {
-        {IDC_CONTEST, 55, 9, 190, 12, false},     {IDC_CALLSIGN, 55, 23, 90, 12, false},
-        {IDC_CLAIMED, 184, 23, 61, 12, false},    {IDC_CATEGORY, 56, 41, 89, 139, true},
+        {IDC_CONTEST, 55, 9, 190, 12, false},       {IDC_CALLSIGN, 55, 23, 90, 12, false},
+        {IDC_CLAIMED, 184, 23, 61, 12, false},      {IDC_CATEGORY, 56, 41, 89, 139, true},
         {IDC_ARRL_SECTION, 207, 39, 36, 166, true}, {IDC_NAME, 55, 55, 191, 12, false},
-        {IDC_ADDRESS, 55, 70, 191, 26, false},    {IDC_OPERATORS, 55, 100, 191, 12, false},
-        {IDC_CLUB, 55, 115, 191, 12, false},      {IDC_SOAPBOX, 55, 130, 191, 31, false},
-        {IDC_EMAIL, 55, 165, 191, 12, false},     {IDOK, 80, 185, 51, 21, false},
+        {IDC_ADDRESS, 55, 70, 191, 26, false},      {IDC_OPERATORS, 55, 100, 191, 12, false},
+        {IDC_CLUB, 55, 115, 191, 12, false},        {IDC_SOAPBOX, 55, 130, 191, 31, false},
+        {IDC_EMAIL, 55, 165, 191, 12, false},       {IDOK, 80, 185, 51, 21, false},
         {IDCANCEL, 145, 185, 46, 21, false},
     };
     for (const Place& p : places) {
@@ -208,14 +209,15 @@ void confirmedExport(const StatsLibrary& lib, const std::string& hostFolder) {
 
     std::string settings;
     wt::check(wt::readFile(kSettingsPath, settings), "settings file written");
-    for (const char* line : {"SoapBox=abc<CR><LF>def\r\n", "Operators=\r\n", "Category=SINGLE-OP ALL HIGH\r\n",
-                             "Contest=TALVEN-CUP\r\n"})
+    for (const char* line :
+         {"SoapBox=abc<CR><LF>def\r\n", "Operators=\r\n", "Category=SINGLE-OP ALL HIGH\r\n", "Contest=TALVEN-CUP\r\n"})
         wt::check(settings.find(line) != std::string::npos,
                   "settings have " + wt::visible(line) + " in: " + wt::visible(settings));
 
     for (const auto& q : kQsos) wt::checkEqual(lib.add(q), 1, std::string("AddData0 of ") + q.call);
     const std::string summary = result(lib, true, "File produced: UT1AA_P.cbr");
-    wt::check(summary.find("Score = 9 * ( 3 + 1) = 36 \r\n") != std::string::npos, "score in the summary: " + wt::visible(summary));
+    wt::check(summary.find("Score = 9 * ( 3 + 1) = 36 \r\n") != std::string::npos,
+              "score in the summary: " + wt::visible(summary));
     wt::check(summary.find("Hourly") == std::string::npos, "no rate block during an export");
 
     const std::string expected =

@@ -43,9 +43,9 @@ void exchangeRule(const StatsLibrary& lib) {
         int expected;
     };
     const Case cases[] = {
-        {"599", "DL", 0},  {"0599", "DL", 1}, {"001", "DL", 1},  {"1234", "UR", 1}, {"KI", "UR", 1},
-        {"ki", "UR", 0},   {"KI ", "UR", 0},  {"KI", "DL", 0},   {"XX", "UR", 0},   {"12", "DL", 0},
-        {"12345", "DL", 0}, {"", "UR", 0},    {"12a", "DL", 0},  {nullptr, "UR", 0}, {"KI", nullptr, 0},
+        {"599", "DL", 0},   {"0599", "DL", 1}, {"001", "DL", 1}, {"1234", "UR", 1},  {"KI", "UR", 1},
+        {"ki", "UR", 0},    {"KI ", "UR", 0},  {"KI", "DL", 0},  {"XX", "UR", 0},    {"12", "DL", 0},
+        {"12345", "DL", 0}, {"", "UR", 0},     {"12a", "DL", 0}, {nullptr, "UR", 0}, {"KI", nullptr, 0},
     };
     for (const Case& c : cases) {
         const int got = lib.isValidExchg(c.exchange, "RTTY", c.prefix, "20m", 0, 0, 0);
@@ -81,7 +81,8 @@ void shortLog(const StatsLibrary& lib) {
     const std::string text = result;
     const std::string head = "\tTALVEN-CUP Contest 16.12-17.12.2017 \r\n\t     Contestant: DL1ABC\r\n";
     wt::checkEqual(text.substr(0, head.size()), head, "summary starts with title and contestant");
-    wt::check(text.find("Total\t 2\t ") != std::string::npos, "summary counts the 2 accepted QSOs: " + wt::visible(text));
+    wt::check(text.find("Total\t 2\t ") != std::string::npos,
+              "summary counts the 2 accepted QSOs: " + wt::visible(text));
     wt::check(text.find("Hourly (10min) QSO rate:") != std::string::npos, "summary has the rate block");
 
     // Once the host has announced itself the summary is HTML.
@@ -125,10 +126,10 @@ void hostDateLayout(const StatsLibrary& lib) {
 
 // Every pointer the host could pass as null, at once.
 void nullArguments(const StatsLibrary& lib) {
-    wt::checkEqual(lib.resetStats(nullptr, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                  nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0, 0, 0.0, 0.0, nullptr, nullptr,
-                                  nullptr),
-                   1, "ResetStats0 with null texts and dates");
+    wt::checkEqual(
+        lib.resetStats(nullptr, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                       nullptr, nullptr, nullptr, nullptr, 0, 0, 0, 0.0, 0.0, nullptr, nullptr, nullptr),
+        1, "ResetStats0 with null texts and dates");
     lib.addData(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
                 nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0, 0, 0.0,
                 0.0, nullptr, nullptr, nullptr, nullptr, nullptr);

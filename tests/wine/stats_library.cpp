@@ -51,6 +51,4 @@ int StatsLibrary::add(const Qso& q) const {
                    q.band, nullptr);
 }
 
-OleDateTime oleTime(double day, int hour, int minute) {
-    return OleDateTime{day + (hour * 60 + minute) / 1440.0, 0};
-}
+OleDateTime oleTime(double day, int hour, int minute) { return OleDateTime{day + (hour * 60 + minute) / 1440.0, 0}; }

@@ -38,8 +38,8 @@ void body() {
     wc.hInstance = GetModuleHandleW(L"unload_probe.dll");
     wc.lpszClassName = L"UnloadProbe";
     RegisterClassW(&wc);
-    const HWND w = CreateWindowW(L"UnloadProbe", L"probe", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                                 wc.hInstance, nullptr);
+    const HWND w =
+        CreateWindowW(L"UnloadProbe", L"probe", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
     window = w;
     SetTimer(w, 1, 1, nullptr);
     MSG msg;

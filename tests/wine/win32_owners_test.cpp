@@ -1,10 +1,11 @@
 // The Win32 owners where their faults would show: a handle closed twice, too early or
 // never; a GDI object left selected (and so impossible to delete) or the wrong one put
 // back; a COM reference or a thread's COM initialisation left unbalanced.
+#include "win32_owners.h"
+
 #include <atomic>
 #include <string>
 
-#include "win32_owners.h"
 #include "wine_test.h"
 
 namespace {
@@ -313,8 +314,8 @@ void publishedAndDescribed() {
                   "a registry key is opened");
         raw_key = key.get();
     }
-    wt::check(RegQueryInfoKeyA(raw_key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                               nullptr, nullptr, nullptr) != ERROR_SUCCESS,
+    wt::check(RegQueryInfoKeyA(raw_key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr) != ERROR_SUCCESS,
               "the key is closed with its owner");
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\win32_owners_test");
 }

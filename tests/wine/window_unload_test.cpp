@@ -87,9 +87,8 @@ int main() {
         bool closedBefore;  // the windows closed by themselves before the unload
         bool restarted;     // a second start replaced the first thread
     };
-    const Case cases[] = {{"a call in flight", false, false},
-                          {"windows already closed", true, false},
-                          {"restarted before", false, true}};
+    const Case cases[] = {
+        {"a call in flight", false, false}, {"windows already closed", true, false}, {"restarted before", false, true}};
     for (const Case& c : cases) {
         const std::string name = c.name;
         Probe p;

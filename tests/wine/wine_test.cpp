@@ -26,8 +26,8 @@ bool check(bool ok, const std::string& what) {
 
 bool checkEqual(const std::string& actual, const std::string& expected, const std::string& what) {
     if (actual == expected) return check(true, what);
-    return check(false, what + "\n      got:      \"" + visible(actual) + "\"\n      expected: \"" +
-                            visible(expected) + "\"");
+    return check(false,
+                 what + "\n      got:      \"" + visible(actual) + "\"\n      expected: \"" + visible(expected) + "\"");
 }
 
 bool checkEqual(long long actual, long long expected, const std::string& what) {
@@ -44,14 +44,18 @@ int finish(const char* program) {
 std::string visible(const std::string& s) {
     std::string out;
     for (unsigned char c : s) {
-        if (c == '\r') out += "\\r";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\t') out += "\\t";
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\t')
+            out += "\\t";
         else if (c < 0x20) {
             char b[8];
             std::snprintf(b, sizeof b, "\\x%02x", c);
             out += b;
-        } else out += static_cast<char>(c);
+        } else
+            out += static_cast<char>(c);
     }
     return out;
 }
