@@ -15,6 +15,18 @@
 #define IDC_SOAPBOX 1010
 #define IDC_EMAIL 1011
 
+// The companion window (its control ids are its own: ids repeat across templates).
+#define IDD_SETUP 106
+#define IDC_SETUP_RTTY 1003
+#define IDC_SETUP_BPSK 1004
+#define IDC_SETUP_DXCC 1014
+#define IDC_SETUP_AREA 1015
+#define IDC_SETUP_CHOICE_LABEL 1016
+#define IDC_SETUP_VIEW_LABEL 1017
+#define IDC_SETUP_HINT 1018
+#define IDC_SETUP_BAND_CHANGE 1021
+#define IDC_SETUP_ON_TOP 1022
+
 // The entries of the dialog's two lists, as string-table runs: the entries of a list
 // have consecutive ids from its base, and the first id without a string ends it.
 #define IDS_CATEGORY_FIRST 2000

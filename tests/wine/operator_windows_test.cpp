@@ -1,0 +1,178 @@
+// The operator windows as an operator meets them: the plug-in loaded by the stand-in
+// host (its exports called on the host's main thread, its windows on their own thread,
+// the host's object answering both), the windows found, read, clicked and looked at
+// from this process.
+//
+//   operator_windows_test.exe PATH\Stats.dll      (orba-standin.exe lies beside it)
+//   operator_windows_cp1251_test.exe PATH\Stats.dll   (the same, under code page 1251)
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "standin_host.h"
+#include "wine_test.h"
+
+namespace {
+
+std::string gBin, gDll;
+
+const char* const kReset = "reset OK1XYZ OK EU 2017-12-16T1200 2017-12-17T1159 0 ";
+const char* const kResetUkraine = "reset UT1ZZ UR EU 2017-12-16T1200 2017-12-17T1159 0 ";
+
+std::string settings() {
+    std::string text;
+    wt::readFile("Plugins\\TALVENA-CUP.ini", text);
+    return text;
+}
+
+bool settingIs(const std::string& key, const std::string& value) {
+    return settings().find(key + "=" + value + "\r\n") != std::string::npos;
+}
+
+// The screen's colour at a point of a window's client area (the windows are topmost).
+COLORREF pixel(HWND w, int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(w, &p);
+    const HDC screen = GetDC(nullptr);
+    const COLORREF c = GetPixel(screen, p.x, p.y);
+    ReleaseDC(nullptr, screen);
+    return c;
+}
+
+bool waitPixel(HWND w, int x, int y, COLORREF wanted, DWORD milliseconds) {
+    const ULONGLONG until = GetTickCount64() + milliseconds;
+    do {
+        if (pixel(w, x, y) == wanted) return true;
+        Sleep(50);
+    } while (GetTickCount64() < until);
+    return false;
+}
+
+// The stand-in with the plug-in loaded and one scoring run started.
+struct Session {
+    wt::StandInHost host;
+    HWND companion = nullptr;
+    bool open(const char* reset = kReset, const std::wstring& arguments = L"") {
+        // A fresh settings file: the "Start" toggle of an earlier session would keep the
+        // windows closed in this one.
+        CreateDirectoryA("Plugins", nullptr);
+        DeleteFileA("Plugins\\TALVENA-CUP.ini");
+        if (!host.start(gBin, arguments)) return false;
+        host.commandOk("load " + gDll);
+        host.commandOk(std::string(reset) + wt::currentFolder() + "\\");
+        companion = wt::waitForWindow(host.process().id(), "#32770", nullptr, 10000);
+        return companion != nullptr;
+    }
+};
+
+void opening() {
+    Session s;
+    if (!wt::check(s.open(), "opening: the companion window appears")) return;
+    wt::checkEqual(wt::text(s.companion), "Setup TALVENA-CUP-2017", "opening: its title");
+    RECT r;
+    GetWindowRect(s.companion, &r);
+    wt::check(r.left == 10 && r.top == 400, "opening: at 10, 400 without stored settings");
+    wt::check((GetWindowLongW(s.companion, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, "opening: topmost");
+    // The switch, then "<SP1>" from the first refresh (the first frequency read after load).
+    wt::check(s.host.waitForMacros(3, 5000), "opening: the host is switched");
+    const std::vector<std::string> start = {"<MODE:RTTY>", "<BAUDRATE:75>", "<SP1>"};
+    wt::check(s.host.macros() == start, "opening: to RTTY 75 baud, then <SP1>");
+    wt::check(settingIs("Start", "1"), "opening: the toggle is written");
+
+    // A second run while it is open starts nothing and turns the toggle back.
+    s.host.commandOk(std::string(kReset) + wt::currentFolder() + "\\");
+    Sleep(300);
+    wt::check(settingIs("Start", "0"), "second run: the toggle turns back");
+    wt::checkEqual(static_cast<long long>(s.host.macros().size()), 3, "second run: no second window switched the host");
+
+    // The BPSK63 button: its macros in order, the choice stored.
+    const HWND bpsk = wt::findChild(s.companion, "BPSK63");
+    wt::check(bpsk && wt::click(bpsk), "BPSK63: clicked");
+    wt::check(s.host.waitForMacros(5, 5000), "BPSK63: macros arrive");
+    const std::vector<std::string> all = {"<MODE:RTTY>", "<BAUDRATE:75>", "<SP1>", "<MODE:BPSK31>", "<BAUDRATE:63>"};
+    wt::check(s.host.macros() == all, "BPSK63: mode first, then the baud rate");
+    wt::check(settingIs("Mode", "BPSK"), "BPSK63: \"Mode\" = \"BPSK\"");
+
+    // Unloading closes the window and returns at once; the host goes on.
+    const ULONGLONG t0 = GetTickCount64();
+    s.host.commandOk("unload");
+    const ULONGLONG ms = GetTickCount64() - t0;
+    wt::check(ms < 1000, "unload: within a second (" + std::to_string(ms) + " ms)");
+    wt::check(wt::waitClosed(s.companion, 2000), "unload: the window is gone");
+    wt::check(!s.host.command("state").empty(), "unload: the host still answers");
+    wt::check(s.host.quit(), "unload: the host ends normally");
+}
+
+// A refresh in flight (the call check posts it; the watch calls the host) while the
+// library unloads.
+void unloadDuringRefresh() {
+    Session s;
+    if (!wt::check(s.open(), "refresh in flight: the window appears")) return;
+    s.host.commandOk("field 5 DL1ABC");
+    for (int i = 0; i < 5; ++i) s.host.command("check DL1ABC 20m RTTY DL");
+    const ULONGLONG t0 = GetTickCount64();
+    s.host.commandOk("unload");
+    const ULONGLONG ms = GetTickCount64() - t0;
+    wt::check(ms < 1000, "refresh in flight: unload within a second (" + std::to_string(ms) + " ms)");
+    wt::check(s.host.quit(), "refresh in flight: the host ends normally");
+}
+
+// The host's object failing while the window is open: clicks and refreshes do nothing
+// harmful and the window stays usable.
+void hostFailing() {
+    Session s;
+    if (!wt::check(s.open(), "failing host: the window appears")) return;
+    s.host.waitForMacros(2, 5000);
+    s.host.commandOk("fault error");
+    const HWND rtty = wt::findChild(s.companion, "RTTY-75");
+    wt::check(rtty && wt::click(rtty), "failing host: a click returns");
+    for (int i = 0; i < 3; ++i) s.host.command("check DL1ABC 20m RTTY DL");
+    wt::check(settingIs("Mode", "RTTY"), "failing host: the choice is still stored");
+    DWORD_PTR answer = 0;
+    wt::check(SendMessageTimeoutW(s.companion, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer) != 0,
+              "failing host: the window still answers");
+    s.host.commandOk("fault none");
+    s.host.commandOk("unload");
+    wt::check(s.host.quit(), "failing host: the host ends normally");
+}
+
+// An operator in Ukraine on a Windows whose ANSI code page is 1251.
+void russian() {
+    Session s;
+    if (!wt::check(s.open(kResetUkraine), "Russian: the window appears")) return;
+    wchar_t title[100] = {0};
+    GetWindowTextW(s.companion, title, 100);
+    wt::check(std::wstring(title) == L"\u0423\u0441\u0442\u0430\u043d\u043e\u0432\u043a\u0438 TALVENA-CUP-2017",
+              "Russian: the title in Cyrillic (" + wt::visible(wt::text(s.companion)) + ")");
+    const HWND hint = GetDlgItem(s.companion, 1018);
+    wchar_t text[100] = {0};
+    GetWindowTextW(hint, text, 100);
+    wt::check(std::wstring(text) == L"\u041f\u043e\u0434\u0441\u043a\u0430\u0437\u043a\u0443",
+              "Russian: the hint box (" + wt::visible(wt::text(hint)) + ")");
+    s.host.commandOk("unload");
+    wt::check(s.host.quit(), "Russian: the host ends normally");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    wt::startWatchdog(110);
+    if (argc < 2) {
+        std::printf("usage: operator_windows_test PATH\\Stats.dll\n");
+        return 2;
+    }
+    gDll = argv[1];
+    gBin = wt::folderOf(gDll);
+    // Built twice: scripts/wine-tests.sh runs the _cp1251 build under the ANSI code page
+    // 1251 of the operators' Windows (the stand-in host inherits it), which the Russian
+    // texts need, and the other as Wine starts by default.
+    if (GetACP() == 1251) {
+        russian();
+    } else {
+        opening();
+        unloadDuringRefresh();
+        hostFailing();
+    }
+    return wt::finish("operator_windows_test");
+}
