@@ -166,21 +166,19 @@ void nullArguments(const StatsLibrary& lib) {
 // The companion windows that the scoring runs above opened (this folder keeps no
 // settings, so every run opens one, on a thread of its own, a moment later): closed, so
 // that the only dialog left is the box.
+BOOL CALLBACK collectCompanion(HWND w, LPARAM found) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == GetCurrentProcessId() && wt::className(w) == "#32770" &&
+        wt::text(w).rfind("Setup TALVENA-CUP", 0) == 0)
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(w);
+    return TRUE;
+}
+
 std::vector<HWND> companionWindows() {
-    struct Found {
-        std::vector<HWND> windows;
-    } found;
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == GetCurrentProcessId() && wt::className(w) == "#32770" &&
-                wt::text(w).rfind("Setup TALVENA-CUP", 0) == 0)
-                reinterpret_cast<Found*>(p)->windows.push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found.windows;
+    std::vector<HWND> found;
+    EnumWindows(&collectCompanion, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 void closeCompanionWindows() {
