@@ -169,8 +169,7 @@ void nullArguments(const StatsLibrary& lib) {
 BOOL CALLBACK collectCompanion(HWND w, LPARAM found) {
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
-    if (pid == GetCurrentProcessId() && wt::className(w) == "#32770" &&
-        wt::text(w).rfind("Setup TALVENA-CUP", 0) == 0)
+    if (pid == GetCurrentProcessId() && wt::className(w) == "#32770" && wt::text(w).rfind("Setup TALVENA-CUP", 0) == 0)
         reinterpret_cast<std::vector<HWND>*>(found)->push_back(w);
     return TRUE;
 }
