@@ -32,6 +32,20 @@
 #define IDS_CATEGORY_FIRST 2000
 #define IDS_ARRL_SECTION_FIRST 2100
 
+// The operator windows' icon, and the grid windows. Id 106 belongs to the companion
+// window's template; control ids need only be unique within their own template.
+#define IDI_TALVEN 108
+// The DXCC window and its table.
+#define IDD_MULTIPLIER 107
+#define IDC_DXCC_TABLE 1041
+// The area window: 27 lamps on consecutive ids from IDC_AREA_FIRST, in the order of
+// the area codes' display (areaDisplayOrder).
+#define IDD_AREA 7
+#define IDC_AREA_FIRST 1014
+#define IDC_AREA_COUNT 27
+// The hidden window that owns the band-change timer.
+#define IDD_BAND_CHANGE 110
+
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif

@@ -29,7 +29,9 @@ std::atomic<bool> stopRequested{false};
 }  // namespace
 
 Setup::Setup(ContestState& state, Settings& settings, BandModeWatch& watch)
-    : state_(state), settings_(settings), watch_(watch), grids_(state, settings, watch.view()) {}
+    : state_(state), settings_(settings), watch_(watch), grids_(state, settings, defaultPlatform().clock) {
+    grids_.setView(&watch_.view());
+}
 
 Setup::~Setup() = default;
 
@@ -281,7 +283,8 @@ INT_PTR Setup::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             watch_.refresh(*this, grids_, dxccOption_, areaOption_);
             return TRUE;
         case kRearmTimerMessage:
-            grids_.rearmBandChange(300);
+            // The lamp reacts sooner to a change just logged.
+            if (grids_.bandChangeOpen()) grids_.startBandChangeTimer(300);
             return TRUE;
         case kResetAreaMessage:
             if (grids_.areaOpen()) grids_.clearAreaMarks();

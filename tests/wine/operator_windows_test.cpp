@@ -7,6 +7,8 @@
 //   operator_windows_cp1251_test.exe PATH\Stats.dll   (the same, under code page 1251)
 #include <windows.h>
 
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -49,19 +51,75 @@ bool waitPixel(HWND w, int x, int y, COLORREF wanted, DWORD milliseconds) {
     return false;
 }
 
+struct Search {
+    DWORD pid;
+    std::string prefix;
+    HWND found;
+};
+
+BOOL CALLBACK matchCaption(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<Search*>(p);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == s->pid && IsWindowVisible(w) && wt::className(w) == "#32770" && wt::text(w).rfind(s->prefix, 0) == 0) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A visible dialog of process `pid` whose caption begins with `prefix`.
+HWND waitForCaption(DWORD pid, const std::string& prefix, DWORD milliseconds) {
+    const ULONGLONG until = GetTickCount64() + milliseconds;
+    do {
+        Search s{pid, prefix, nullptr};
+        EnumWindows(&matchCaption, reinterpret_cast<LPARAM>(&s));
+        if (s.found) return s.found;
+        Sleep(50);
+    } while (GetTickCount64() < until);
+    return nullptr;
+}
+
+// A Cabrillo QSO line at the current UTC time plus `minutes`.
+std::string qsoNow(const char* frequency, const char* call, int minutes) {
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    ULARGE_INTEGER t;
+    t.LowPart = ft.dwLowDateTime;
+    t.HighPart = ft.dwHighDateTime;
+    t.QuadPart += static_cast<ULONGLONG>(minutes) * 60ULL * 10000000ULL;
+    ft.dwLowDateTime = t.LowPart;
+    ft.dwHighDateTime = t.HighPart;
+    SYSTEMTIME st;
+    FileTimeToSystemTime(&ft, &st);
+    char line[160];
+    std::snprintf(line, sizeof line, "QSO: %s RY %04u-%02u-%02u %02u%02u OK1XYZ 599 001 %s 599 002", frequency,
+                  st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, call);
+    return line;
+}
+
 // The stand-in with the plug-in loaded and one scoring run started.
 struct Session {
     wt::StandInHost host;
     HWND companion = nullptr;
-    bool open(const char* reset = kReset, const std::wstring& arguments = L"") {
+    // The companion window's title as this process reads it: "Setup TALVENA-CUP...", or
+    // in code page 1251 "Установки TALVENA-CUP..." for an operator in Ukraine.
+    std::string title = "Setup TALVENA-CUP";
+    bool open(const char* reset = kReset, const std::wstring& arguments = L"", const char* stored = nullptr) {
         // A fresh settings file: the "Start" toggle of an earlier session would keep the
         // windows closed in this one.
         CreateDirectoryA("Plugins", nullptr);
         DeleteFileA("Plugins\\TALVENA-CUP.ini");
+        if (stored) {
+            HANDLE f = CreateFileA("Plugins\\TALVENA-CUP.ini", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            DWORD written = 0;
+            WriteFile(f, stored, static_cast<DWORD>(std::strlen(stored)), &written, nullptr);
+            CloseHandle(f);
+        }
         if (!host.start(gBin, arguments)) return false;
         host.commandOk("load " + gDll);
         host.commandOk(std::string(reset) + wt::currentFolder() + "\\");
-        companion = wt::waitForWindow(host.process().id(), "#32770", nullptr, 10000);
+        companion = waitForCaption(host.process().id(), title, 10000);
         return companion != nullptr;
     }
 };
@@ -137,9 +195,42 @@ void hostFailing() {
     wt::check(s.host.quit(), "failing host: the host ends normally");
 }
 
+// The grid windows of stored options open at the first refresh; a call typed in the host
+// turns the DXCC window into that call's grid; the band-change lamp follows the log.
+void gridsAndLamp() {
+    Session s;
+    if (!wt::check(s.open(kReset, L"", "[Settings]\r\nDXCC=1\r\nObl=1\r\n"), "grids: the window appears")) return;
+    const DWORD pid = s.host.process().id();
+    const HWND dxcc = waitForCaption(pid, "RTTY worked DXCC on 20m 0 of 338", 5000);
+    wt::check(dxcc != nullptr, "grids: the DXCC window opens at the first refresh, titled for 20 m RTTY");
+    wt::check(waitForCaption(pid, "RTTY Working area 0 on 20m ", 5000) != nullptr, "grids: and the area window");
+
+    s.host.commandOk("add DL EU " + qsoNow("14080", "DL1ABC", -30));
+    s.host.commandOk("field 5 DL1ABC");
+    s.host.command("check DL1ABC 20m RTTY DL");
+    wt::check(waitForCaption(pid, "TALVENA-CUP-2017 worked with DL1ABC", 5000) != nullptr,
+              "grids: a typed call gives the worked-with title");
+    s.host.commandOk("field 5 -");
+
+    // The band-change control: the lamp at the centre of its disc.
+    const HWND control = GetDlgItem(s.companion, 1021);
+    wt::check(control && wt::click(control), "lamp: the control is switched on");
+    const COLORREF green = RGB(0, 255, 0), red = RGB(255, 0, 0);
+    wt::check(waitPixel(s.companion, 190, 90, green, 3000), "lamp: green once switched on");
+    s.host.commandOk("add DL EU " + qsoNow("14080", "DL2ABC", -1));
+    s.host.commandOk("add DL EU " + qsoNow("7040", "DL3ABC", 0));  // a band change a minute later
+    wt::check(waitPixel(s.companion, 190, 90, red, 3000), "lamp: red after a band change under ten minutes old");
+    s.host.commandOk("remove DL EU " + qsoNow("7040", "DL3ABC", 0));
+    wt::check(waitPixel(s.companion, 190, 90, green, 3000), "lamp: green again once that QSO is removed");
+
+    s.host.commandOk("unload");
+    wt::check(s.host.quit(), "grids: the host ends normally");
+}
+
 // An operator in Ukraine on a Windows whose ANSI code page is 1251.
 void russian() {
     Session s;
+    s.title = "\xD3\xF1\xF2\xE0\xED\xEE\xE2\xEA\xE8 TALVENA-CUP";
     if (!wt::check(s.open(kResetUkraine), "Russian: the window appears")) return;
     wchar_t title[100] = {0};
     GetWindowTextW(s.companion, title, 100);
@@ -171,6 +262,7 @@ int main(int argc, char** argv) {
         russian();
     } else {
         opening();
+        gridsAndLamp();
         unloadDuringRefresh();
         hostFailing();
     }
