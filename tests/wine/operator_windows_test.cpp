@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "standin_host.h"
+#include "stats_library.h"
 #include "wine_test.h"
 
 namespace {
@@ -227,6 +228,40 @@ void gridsAndLamp() {
     wt::check(s.host.quit(), "grids: the host ends normally");
 }
 
+// The host's object in another process that goes away while the window is open (this
+// program loads the plug-in and plays the host's thread): refreshes and clicks fail
+// quietly, the window stays usable, and the unload still returns at once.
+void hostGoneAway() {
+    CreateDirectoryA("Plugins", nullptr);
+    DeleteFileA("Plugins\\TALVENA-CUP.ini");
+    wt::StandInHost object;
+    if (!wt::check(object.start(gBin), "host gone: the stand-in publishes its object")) return;
+    StatsLibrary lib;
+    if (!wt::check(lib.load(gDll), "host gone: Stats.dll loads here")) return;
+    const OleDateTime start = oleTime(kDec16_2017, 12, 0), end = oleTime(kDec17_2017, 11, 59);
+    lib.reset(".\\", 0, "OK1XYZ", &start, &end, "OK", "EU");
+    const HWND companion = waitForCaption(GetCurrentProcessId(), "Setup TALVENA-CUP", 10000);
+    if (!wt::check(companion != nullptr, "host gone: the window opens")) return;
+    wt::check(object.waitForMacros(2, 5000), "host gone: it was bound to the other process's object");
+    object.process().kill();
+
+    char hint[100] = {0}, warning[100] = {0};
+    for (int i = 0; i < 3; ++i)
+        lib.checkCall("DL1ABC", 0, 0, "RTTY", "", "", "", "", "", "", "", "", "", "DL", 0, 0, 0, 0, 0, "", "", "", "",
+                      "", "20m", nullptr, hint, warning);
+    const HWND bpsk = GetDlgItem(companion, 1004);
+    wt::check(bpsk && wt::click(bpsk), "host gone: a click returns");
+    wt::check(settingIs("Mode", "BPSK"), "host gone: the choice is still stored");
+    DWORD_PTR answer = 0;
+    wt::check(SendMessageTimeoutW(companion, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer) != 0,
+              "host gone: the window still answers");
+    const ULONGLONG t0 = GetTickCount64();
+    lib.module.reset();
+    const ULONGLONG ms = GetTickCount64() - t0;
+    wt::check(ms < 1000, "host gone: the unload returns within a second (" + std::to_string(ms) + " ms)");
+    wt::check(!IsWindow(companion), "host gone: the window is gone with the library");
+}
+
 // An operator in Ukraine on a Windows whose ANSI code page is 1251.
 void russian() {
     Session s;
@@ -265,6 +300,7 @@ int main(int argc, char** argv) {
         gridsAndLamp();
         unloadDuringRefresh();
         hostFailing();
+        hostGoneAway();
     }
     return wt::finish("operator_windows_test");
 }
