@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main job: set up the machine, build every target, and score a log with the
 # plug-in (the bundled sample log by default). Prints the summary, writes the bad-QSO
-# report and the Cabrillo file into out/ (or OUT_DIR), and says where they are.
+# report, the Cabrillo file and the analysis page into out/ (or OUT_DIR), and says where
+# they are.
 #   scripts/run.sh [LOG] [OUT_DIR]
 # Exits with the replay tool's status (see talven-replay --help); 1 when LOG is missing.
 set -euo pipefail
@@ -28,12 +29,15 @@ echo "run: 3/3 scoring $log"
 echo
 
 # One run: the scoring run prints the summary with its rates, the export run that
-# follows writes the Cabrillo file.
+# follows writes the Cabrillo file; the analysis page is one HTML file.
 status=0
-"$root/build/native/bin/talven-replay" --out-dir "$out" --utf8 --cabrillo "$log" || status=$?
+"$root/build/native/bin/talven-replay" --out-dir "$out" --utf8 --cabrillo --report "$out/analysis.html" "$log" ||
+  status=$?
 
 echo
 out=$(realpath "$out" 2>/dev/null || echo "$out")
 echo "Files in $out:"
-find "$out" -maxdepth 2 -type f \( -name '*.txt' -o -name '*.cbr' -o -name '*.ini' \) 2>/dev/null | sort | sed 's/^/  /'
+find "$out" -maxdepth 2 -type f \( -name '*.txt' -o -name '*.cbr' -o -name '*.ini' -o -name '*.html' \) 2>/dev/null |
+  sort | sed 's/^/  /'
+[ -f "$out/analysis.html" ] && echo "The analysis page (open it in a browser): $out/analysis.html"
 exit $status
