@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main job: set up the machine, build every target, and score a log with the
 # plug-in (the bundled sample log by default). Prints the summary, writes the bad-QSO
-# report and the Cabrillo file into out/ (or OUT_DIR), and says where they are.
+# report, the Cabrillo file and the analysis page into out/ (or OUT_DIR), and says where
+# they are.
 #   scripts/run.sh [--windows] [LOG] [OUT_DIR]
 # --windows also opens the plug-in's operator windows beside the stand-in host under
 # Wine, with the log replayed into them, and saves pictures of them in OUT_DIR/windows
@@ -36,9 +37,10 @@ echo "run: 3/3 scoring $log"
 echo
 
 # One run: the scoring run prints the summary with its rates, the export run that
-# follows writes the Cabrillo file.
+# follows writes the Cabrillo file; the analysis page is one HTML file.
 status=0
-"$root/build/native/bin/talven-replay" --out-dir "$out" --utf8 --cabrillo "$log" || status=$?
+"$root/build/native/bin/talven-replay" --out-dir "$out" --utf8 --cabrillo --report "$out/analysis.html" "$log" ||
+  status=$?
 
 if [ "$windows" = 1 ] && [ "$log" != - ]; then
   echo
@@ -49,6 +51,7 @@ fi
 echo
 out=$(realpath "$out" 2>/dev/null || echo "$out")
 echo "Files in $out:"
-find "$out" -maxdepth 2 -type f \( -name '*.txt' -o -name '*.cbr' -o -name '*.ini' -o -name '*.png' \) 2>/dev/null |
-  sort | sed 's/^/  /'
+find "$out" -maxdepth 2 -type f \( -name '*.txt' -o -name '*.cbr' -o -name '*.ini' -o -name '*.html' -o -name '*.png' \) \
+  2>/dev/null | sort | sed 's/^/  /'
+[ -f "$out/analysis.html" ] && echo "The analysis page (open it in a browser): $out/analysis.html"
 exit $status
