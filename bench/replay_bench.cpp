@@ -208,7 +208,7 @@ double watchRefreshes(int qsos, int refreshes, bool keystrokes) {
         for (const auto& q : log) plugin.addData(q);
         TypingHost host;
         NoWindows windows;
-        BandModeWatch watch(plugin.state(), host, windows);
+        BandModeWatch watch(plugin.state());
         // Keystrokes: the growing beginnings of calls, as typed. Otherwise whole calls of the
         // log picked all over it, each one's QSOs far from the last one's in memory.
         std::vector<std::string> typed;
@@ -222,7 +222,7 @@ double watchRefreshes(int qsos, int refreshes, bool keystrokes) {
         const auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < refreshes; ++i) {
             host.typed = typed[static_cast<size_t>(i) % typed.size()];
-            watch.refresh(true, true);
+            watch.refresh(host, windows, true, true);
         }
         return seconds(start) / refreshes;
     });

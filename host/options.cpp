@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include <algorithm>
+
 #include "band.h"
 #include "text.h"
 
@@ -14,6 +16,7 @@ const char* const kProjectVersion = REPLAY_VERSION;
 
 std::string usageText() {
     std::string text = R"(Usage: talven-replay [options] LOG
+       talven-replay --report PAGE.html [options] LOG [OTHER_LOG...]
 
 Scores a contest log by the TALVEN-CUP rules with the Stats plug-in for Orba, the way
 the logger drives it, and prints the plug-in's summary. LOG is a Cabrillo 2.0/3.0 or
@@ -40,6 +43,19 @@ What you can ask for:
   --mode MODE          mode for --check (default: the last QSO's), e.g. RTTY, BPSK63
                        (the Cabrillo codes RY and PK are understood)
   --html               the summary as HTML
+  --report PAGE.html   also write an analysis page of LOG: the summary, bands and modes,
+                       QSOs, score and new multipliers over time, band and mode changes,
+                       the QSOs that do not count, and calls to check; one HTML file that
+                       needs nothing else (no script, no network). Its figures are the
+                       plug-in's own, from further runs of the same QSOs
+  --scp PATH           super-check-partial list for the calls to check (default:
+                       MASTER.SCP beside the default country file); when it cannot be
+                       read, the page leaves that check out
+  OTHER_LOG...         with --report: logs of other stations in the same contest; the
+                       page cross-checks every QSO between two of the stations and shows
+                       each log's claimed and checked score. The summary, the files and
+                       the options above are about LOG alone
+  --tolerance MINUTES  how far apart in time the two logs of one QSO may be (default 3)
   --utf8               the plug-in's texts in UTF-8 (it writes code page 1251)
 
 The Cabrillo header (--cabrillo):
@@ -87,8 +103,9 @@ Where things are:
 A value may also be given as --option=VALUE.
 
 Exit status: 0 all QSOs replayed and every file written; 1 lines or records skipped,
-the log could not be read, or a file could not be written; 2 wrong command line;
-3 the plug-in or the country file could not be used.
+a log could not be read, or a file (the page included) could not be written; 2 wrong
+command line, logs of different contests or years to cross-check; 3 the plug-in or the
+country file could not be used.
 
 How the plug-in is driven: ResetStats0 once, AddData0 for every QSO in log order,
 GetResult0; --html calls setVersion first, --check calls CheckCall0 afterwards. With
@@ -227,6 +244,19 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, Options& o, s
         } else if (name == "--mode") {
             if (!takeValue(text)) return CommandLine::error;
             result.checkMode = modeFromCabrillo(toUpper(trim(text)));
+        } else if (name == "--report") {
+            if (!takeValue(result.reportPath)) return CommandLine::error;
+        } else if (name == "--scp") {
+            if (!takeValue(result.scpPath)) return CommandLine::error;
+        } else if (name == "--tolerance") {
+            if (!takeValue(text)) return CommandLine::error;
+            uint64_t minutes = 0;
+            if (!parseUnsigned(trim(text), minutes) || minutes > 1440) {
+                error = "--tolerance: '" + text + "' is not a number of minutes from 0 to 1440";
+                return CommandLine::error;
+            }
+            result.toleranceMinutes = int(minutes);
+            result.hasTolerance = true;
         } else if (name == "--cabrillo") {
             if (!flag(result.cabrillo)) return CommandLine::error;
         } else if (name == "--html") {
@@ -248,11 +278,32 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, Options& o, s
         error = "no log file given";
         return CommandLine::error;
     }
-    if (positional.size() > 1) {
-        error = "one log file at a time (got '" + positional[0] + "' and '" + positional[1] + "')";
+    if (positional.size() > 1 && result.reportPath.empty()) {
+        error = "one log file at a time (got '" + positional[0] + "' and '" + positional[1] +
+                "'); several logs only with --report, which cross-checks them";
         return CommandLine::error;
     }
     result.logPath = positional[0];
+    result.crossCheckLogs.assign(positional.begin() + 1, positional.end());
+    for (size_t i = 1; i < positional.size(); ++i) {
+        if (positional[i] == "-") {
+            error = "only the first log may come from standard input";
+            return CommandLine::error;
+        }
+        if (std::find(positional.begin(), positional.begin() + long(i), positional[i]) !=
+            positional.begin() + long(i)) {
+            error = "the log '" + positional[i] + "' is given twice";
+            return CommandLine::error;
+        }
+    }
+    if (result.hasTolerance && result.crossCheckLogs.empty()) {
+        error = "--tolerance only applies to a cross-check of several logs with --report";
+        return CommandLine::error;
+    }
+    if (!result.scpPath.empty() && result.reportPath.empty()) {
+        error = "--scp only applies to --report";
+        return CommandLine::error;
+    }
     if (result.hasStart && result.hasEnd && result.end < result.start) {
         error = "--end " + formatTimestamp(result.end) + " is before --start " + formatTimestamp(result.start);
         return CommandLine::error;

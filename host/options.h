@@ -40,7 +40,12 @@ struct Options {
     bool verbose = false;
     bool timing = false;
     std::vector<CallCheck> checks;
-    std::string checkBand, checkMode;  // empty: the last QSO's
+    std::string checkBand, checkMode;         // empty: the last QSO's
+    std::string reportPath;                   // --report: the analysis page; empty: none
+    std::vector<std::string> crossCheckLogs;  // with --report: other stations' logs
+    std::string scpPath;                      // empty: MASTER.SCP beside the default country file
+    int toleranceMinutes = 3;                 // how far apart the two logs of one QSO may be
+    bool hasTolerance = false;
 };
 
 enum class CommandLine { run, help, version, error };

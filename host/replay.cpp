@@ -9,12 +9,14 @@
 #include <sstream>
 #include <unordered_map>
 
+#include "call_list.h"
 #include "cty.h"
 #include "dialog_confirm.h"
 #include "header_seed.h"
 #include "plugin.h"
 #include "profile.h"
 #include "report_join.h"
+#include "report_run.h"
 #include "text.h"
 #include "workspace.h"
 
@@ -47,6 +49,91 @@ std::string absolutePath(const std::string& path) {
 bool fileExists(const std::string& path) {
     std::error_code ec;
     return !path.empty() && fs::is_regular_file(fs::u8path(path), ec);
+}
+
+// Letters and digits of a contest's name in capitals: "CQ-WPX-RTTY" is "CQ WPX RTTY".
+std::string contestKey(const std::string& name) {
+    std::string key;
+    for (char c : toUpper(name))
+        if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) key.push_back(c);
+    return key;
+}
+
+int firstYear(const std::vector<Qso>& qsos) {
+    int year = 0;
+    for (const Qso& q : qsos)
+        if (year == 0 || q.time.year < year) year = q.time.year;
+    return year;
+}
+
+// Another station's log of a cross-check.
+struct OtherLog {
+    std::string file;  // as messages name it
+    LogData log;
+    std::string ownCall;
+    Timestamp start, end;
+};
+
+// Reads the other stations' logs and makes sure that they and the first log are of one
+// contest and year, each of another station. -1 when they can be used, else the exit
+// status; skipped counts their unreadable lines.
+int readOtherLogs(const Options& o, const LogData& first, const std::string& firstCall, std::ostream& err,
+                  std::vector<OtherLog>& others, size_t& skipped) {
+    const std::string firstFile = o.logPath == "-" ? std::string("<standard input>") : printable(o.logPath, 200);
+    std::vector<std::string> calls = {firstCall};
+    for (const std::string& path : o.crossCheckLogs) {
+        OtherLog other;
+        other.file = printable(path, 200);
+        std::string error;
+        if (!readLogFile(path, o.strict, other.log, error)) {
+            err << kTool << error << "\n";
+            return exitSkipped;
+        }
+        for (const LogIssue& issue : other.log.issues) err << kTool << describeIssue(other.file, issue) << "\n";
+        if (other.log.stopped) {
+            err << kTool << "stopped at the first unreadable line (--strict); nothing replayed\n";
+            return exitSkipped;
+        }
+        if (other.log.qsos.empty()) {
+            err << kTool << "no QSO of " << logName(path) << " could be read; nothing to cross-check\n";
+            return exitSkipped;
+        }
+        skipped += other.log.issues.size();
+        other.ownCall = other.log.ownCall;
+        for (size_t i = 0; other.ownCall.empty() && i < other.log.qsos.size(); ++i)
+            other.ownCall = other.log.qsos[i].ownCall;
+        if (other.ownCall.empty()) {
+            err << kTool << logName(path) << " does not name its station's call (CALLSIGN:); it cannot be "
+                << "cross-checked\n";
+            return exitUsage;
+        }
+        if (std::find(calls.begin(), calls.end(), other.ownCall) != calls.end()) {
+            err << kTool << "two logs of " << printable(other.ownCall) << " (" << logName(path)
+                << "): a cross-check takes one log of each station\n";
+            return exitUsage;
+        }
+        calls.push_back(other.ownCall);
+        // One contest: the same name where both logs give one, the same year.
+        const std::string a = contestKey(first.header.contest), b = contestKey(other.log.header.contest);
+        const int yearA = firstYear(first.qsos), yearB = firstYear(other.log.qsos);
+        if ((!a.empty() && !b.empty() && a != b) || (yearA && yearB && yearA != yearB)) {
+            auto name = [](const LogData& l, int year) {
+                return (l.header.contest.empty() ? std::string("a contest") : printable(trim(l.header.contest))) + " " +
+                       std::to_string(year);
+            };
+            err << kTool << "cannot cross-check logs of different contests or years: " << firstFile << " is "
+                << name(first, yearA) << ", " << other.file << " is " << name(other.log, yearB) << "\n";
+            return exitUsage;
+        }
+        contestPeriod(Options{}, other.log.qsos, other.start, other.end);
+        for (Qso& q : other.log.qsos) {
+            if (q.ownCall.empty()) q.ownCall = other.ownCall;
+            q.exchangeSent = toUpper(q.exchangeSent);
+            q.exchangeReceived = toUpper(q.exchangeReceived);
+        }
+        others.push_back(std::move(other));
+    }
+    return -1;
 }
 
 }  // namespace
@@ -209,6 +296,7 @@ std::string hostFolderFromWork(const std::string& hostFolder) {
 
 int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream& out, std::ostream& err) {
     using Clock = std::chrono::steady_clock;
+    std::string error;
     const std::string logFile = o.logPath == "-" ? std::string("<standard input>") : printable(o.logPath, 200);
 
     // Paths first: the work folder changes the current one later.
@@ -228,11 +316,12 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
         }
     }
     const std::string ctyPath = absolutePath(o.ctyPath.empty() ? defaultCtyPath(programDirectory()) : o.ctyPath);
+    const bool report = !o.reportPath.empty();
+    const std::string scpPath = absolutePath(o.scpPath.empty() ? defaultScpPath(programDirectory()) : o.scpPath);
 
     // The log.
     auto t0 = Clock::now();
     LogData log;
-    std::string error;
     if (!readLogFile(o.logPath, o.strict, log, error)) {
         err << kTool << error << "\n";
         return exitSkipped;
@@ -274,6 +363,9 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
             return exitUsage;
         }
     }
+    std::vector<OtherLog> others;
+    size_t othersSkipped = 0;
+    if (const int status = readOtherLogs(o, log, ownCall, err, others, othersSkipped); status >= 0) return status;
 
     // Countries.
     t0 = Clock::now();
@@ -285,18 +377,33 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
     const double ctyMs = millisecondsSince(t0);
     t0 = Clock::now();
     std::unordered_map<std::string, CtyResult> places;
-    std::vector<std::string> unplaced;
+    std::vector<std::string> unplaced;  // of the first log
+    bool noteUnplaced = true;
     auto place = [&](const std::string& call) -> const CtyResult& {
         auto it = places.find(call);
         if (it != places.end()) return it->second;
         const CtyResult& r = places.emplace(call, cty.resolve(call)).first->second;
-        if (!r.found() && !r.maritime) unplaced.push_back(call);
+        if (noteUnplaced && !r.found() && !r.maritime) unplaced.push_back(call);
         return r;
     };
     const CtyResult own = place(ownCall);
     std::vector<const CtyResult*> qsoPlaces;
     qsoPlaces.reserve(log.qsos.size());
     for (const Qso& q : log.qsos) qsoPlaces.push_back(&place(q.call));
+    // The other stations' calls are theirs to place; the warning is about this log.
+    noteUnplaced = false;
+    std::vector<ReportLog> reportLogs;
+    for (OtherLog& other : others) {
+        ReportLog r;
+        r.file = other.file;
+        r.log = &other.log;
+        r.ownCall = other.ownCall;
+        r.own = place(other.ownCall);
+        for (const Qso& q : other.log.qsos) r.places.push_back(&place(q.call));
+        r.start = other.start;
+        r.end = other.end;
+        reportLogs.push_back(std::move(r));
+    }
     const double resolveMs = millisecondsSince(t0);
 
     // The QSOs as the logger hands them over: its own call on each, calls and exchanges in
@@ -351,6 +458,13 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
         return exitSkipped;
     }
     const std::string outName = o.outDir.empty() ? std::string() : " in " + o.outDir;
+    // A page that cannot be written is known before the plug-in is called (it may go into
+    // the output folder, which now exists), and it is never left half written.
+    WholeFile page;
+    if (report && !page.open(o.reportPath, error)) {
+        err << kTool << "the analysis page: " << error << "\n";
+        return exitSkipped;
+    }
     const fs::path settingsOut = work.outDir() / fs::u8path(kSettingsRelativePath);
     const fs::path settingsWork = work.workDir() / fs::u8path(kSettingsRelativePath);
     ProfileFile settings;
@@ -393,13 +507,55 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
         if (fs::is_regular_file(work.outDir() / "Orba2.ini", ec))
             copiedHostIni = fs::copy_file(work.outDir() / "Orba2.ini", work.workDir() / "Orba2.ini", ec);
     }
+    const std::string hostFolder = hostFolderFromWork(o.hostFolder);
+
+    // The analysis page's runs come first and in a folder of their own: the scoring run
+    // that follows then finds the plug-in and its files as it would without them.
+    std::unique_ptr<AnalysisReport> analysis;
+    double reportMs = 0;
+    if (report) {
+        t0 = Clock::now();
+        ReportLog first;
+        first.file = logFile;
+        first.log = &log;
+        first.ownCall = ownCall;
+        first.own = own;
+        first.places = qsoPlaces;
+        first.start = start;
+        first.end = end;
+        reportLogs.insert(reportLogs.begin(), std::move(first));
+        analysis = std::make_unique<AnalysisReport>(std::move(reportLogs), o.toleranceMinutes);
+        {
+            Workspace scratch;
+            std::string problem;
+            std::error_code ec;
+            if (!scratch.create(o.outDir, error) ||
+                !settings.save((scratch.workDir() / fs::u8path(kSettingsRelativePath)).string(), error) ||
+                (copiedHostIni && !fs::copy_file(work.outDir() / "Orba2.ini", scratch.workDir() / "Orba2.ini", ec)) ||
+                !scratch.enter(error)) {
+                err << kTool << "the analysis page: " << (ec ? ec.message() : error) << "\n";
+                return exitSkipped;
+            }
+            if (!analysis->runPlugin(plugin, pluginPath, hostFolder, problem))
+                err << kTool << "warning: " << problem << "; the analysis page leaves those figures out\n";
+            analysis->unloadCopies();
+            scratch.leave();
+        }
+        CallList scp;
+        const bool haveScp = scp.load(scpPath, error);
+        if (!haveScp)
+            err << kTool << "warning: " << error << "; the analysis page leaves out the check against it (--scp PATH "
+                << "names another)\n";
+        analysis->checkCalls(haveScp ? &scp : nullptr, printable(scpPath, 200), unplaced);
+        reportMs = millisecondsSince(t0);
+    }
+
     if (!work.enter(error)) {
         err << kTool << error << "\n";
         return exitSkipped;
     }
 
     // The scoring run, as the host makes it for its statistics display.
-    const std::string hostFolder = hostFolderFromWork(o.hostFolder);
     if (o.html) plugin.setVersion(kHostVersionText);
     const Pass pass = runPass(plugin, o, hostFolder, false, ownCall, start, end, own, log.qsos, qsoPlaces);
     const std::string reportName = badQsoReportName(end);
@@ -481,6 +637,21 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
                     << joinReasons(joined.verdicts[i]) << ")\n";
     }
 
+    if (analysis) {
+        t0 = Clock::now();
+        const std::string summary = o.utf8 ? pass.summary : cp1251ToUtf8(pass.summary);
+        ReportPage content = analysis->page(summary, o.html, joined, pass.logged);
+        content.version = kProjectVersion;
+        const std::string html = renderPage(content);
+        if (page.commit(html, error)) {
+            err << kTool << "wrote the analysis page " << printable(o.reportPath, 200) << "\n";
+        } else {
+            err << kTool << "the analysis page: " << error << "\n";
+            filesFailed = true;
+        }
+        reportMs += millisecondsSince(t0);
+    }
+
     err << kTool << logFile << " (" << log.formatName << "): " << reconcile(countVerdicts(joined.verdicts));
     if (log.ignoredQsos) err << "; " << log.ignoredQsos << " X-QSO lines left out";
     err << "\n";
@@ -499,10 +670,19 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
                       "AddData0 x%zu %.1f, GetResult0 %.1f\n",
                       readMs, ctyMs, resolveMs, loadMs, pass.resetMs, log.qsos.size(), pass.addMs, pass.resultMs);
         err << kTool << line;
+        if (analysis) {
+            std::snprintf(line, sizeof line, "timing (ms): the analysis page's runs, checks and writing %.1f\n",
+                          reportMs);
+            err << kTool << line;
+        }
     }
     if (!log.issues.empty()) {
         const char* what = log.format == LogFormat::adif ? " record" : " line";
         err << kTool << log.issues.size() << what << (log.issues.size() == 1 ? "" : "s") << " skipped\n";
+        return exitSkipped;
+    }
+    if (othersSkipped) {
+        err << kTool << othersSkipped << " lines or records of the other logs skipped\n";
         return exitSkipped;
     }
     return filesFailed ? exitSkipped : exitClean;

@@ -1,11 +1,20 @@
 #!/usr/bin/env bash
 # The main job: set up the machine, build every target, and score a log with the
 # plug-in (the bundled sample log by default). Prints the summary, writes the bad-QSO
-# report and the Cabrillo file into out/ (or OUT_DIR), and says where they are.
-#   scripts/run.sh [LOG] [OUT_DIR]
+# report, the Cabrillo file and the analysis page into out/ (or OUT_DIR), and says where
+# they are.
+#   scripts/run.sh [--windows] [LOG] [OUT_DIR]
+# --windows also opens the plug-in's operator windows beside the stand-in host under
+# Wine, with the log replayed into them, and saves pictures of them in OUT_DIR/windows
+# (scripts/operator_windows.sh; SHOW=1 with a real X display leaves them open).
 # Exits with the replay tool's status (see talven-replay --help); 1 when LOG is missing.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+windows=0
+if [ "${1:-}" = --windows ]; then
+  windows=1
+  shift
+fi
 log=${1:-$root/data/sample.log}
 out=${2:-$root/out}
 
@@ -15,7 +24,7 @@ if [ "$log" != - ] && [ ! -f "$log" ]; then
   else
     echo "run: no log '$log'" >&2
   fi
-  echo "usage: scripts/run.sh [LOG] [OUT_DIR]" >&2
+  echo "usage: scripts/run.sh [--windows] [LOG] [OUT_DIR]" >&2
   exit 1
 fi
 [ "$log" = - ] || log=$(realpath "$log")
@@ -28,12 +37,21 @@ echo "run: 3/3 scoring $log"
 echo
 
 # One run: the scoring run prints the summary with its rates, the export run that
-# follows writes the Cabrillo file.
+# follows writes the Cabrillo file; the analysis page is one HTML file.
 status=0
-"$root/build/native/bin/talven-replay" --out-dir "$out" --utf8 --cabrillo "$log" || status=$?
+"$root/build/native/bin/talven-replay" --out-dir "$out" --utf8 --cabrillo --report "$out/analysis.html" "$log" ||
+  status=$?
+
+if [ "$windows" = 1 ] && [ "$log" != - ]; then
+  echo
+  echo "run: the operator windows beside the stand-in host"
+  bash "$root/scripts/operator_windows.sh" "$root/build/win64" "$out/windows" "$log" || status=1
+fi
 
 echo
 out=$(realpath "$out" 2>/dev/null || echo "$out")
 echo "Files in $out:"
-find "$out" -maxdepth 2 -type f \( -name '*.txt' -o -name '*.cbr' -o -name '*.ini' \) 2>/dev/null | sort | sed 's/^/  /'
+find "$out" -maxdepth 2 -type f \( -name '*.txt' -o -name '*.cbr' -o -name '*.ini' -o -name '*.html' -o -name '*.png' \) \
+  2>/dev/null | sort | sed 's/^/  /'
+[ -f "$out/analysis.html" ] && echo "The analysis page (open it in a browser): $out/analysis.html"
 exit $status

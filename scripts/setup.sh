@@ -15,6 +15,8 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64
   wine64 xvfb imagemagick
   hamradio-files
+  # The analysis page drawn by a browser (tests/report/browser_check.py).
+  chromium
 )
 
 SUDO=""

@@ -2,7 +2,13 @@
 // operator windows (when they run) and gives their thread a moment to finish.
 #include <windows.h>
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_DETACH) Sleep(20);
+#include "windows/companion_window.h"
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+    // At process end the other threads are gone already: nothing to stop or wait for.
+    if (reason == DLL_PROCESS_DETACH && !reserved) {
+        stopCompanionWindow();
+        Sleep(20);
+    }
     return TRUE;
 }

@@ -45,7 +45,7 @@ void Plugin::startWindowsIfDue() {
     const std::string version = state_.lock()->hostVersion;
     const bool suppressed = std::any_of(std::begin(kVersionsWithoutWindows), std::end(kVersionsWithoutWindows),
                                         [&](const char* v) { return version == v; });
-    if (!suppressed) platform_.windows.startCompanion();
+    if (!suppressed) platform_.windows.startCompanion(state_);
     settings_.set("Start", "1");
 }
 

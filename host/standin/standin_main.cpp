@@ -61,6 +61,8 @@ const char* const kUsage =
     "  reset CALL PREFIX CONTINENT START END [EXPORT [FOLDER]]\n"
     "  add PREFIX CONTINENT QSO: ... | remove PREFIX CONTINENT QSO: ...\n"
     "  check CALL BAND MODE PREFIX [AREA] | result  the plug-in's exports\n"
+    "  click ID TITLE                               press control ID of this process's window\n"
+    "                                               whose title begins with TITLE, as a mouse does\n"
     "  quit                                         end (as does the end of the input)\n";
 
 struct Options {
@@ -382,6 +384,29 @@ private:
         DestroyWindow(window_);
     }
 
+    // A visible top-level window of this process whose title (in the ANSI code page)
+    // begins with `prefix`.
+    struct TitleSearch {
+        std::string prefix;
+        HWND found;
+    };
+    static BOOL CALLBACK matchTitle(HWND w, LPARAM p) {
+        auto* search = reinterpret_cast<TitleSearch*>(p);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        char title[256] = {0};
+        GetWindowTextA(w, title, sizeof title);
+        if (pid != GetCurrentProcessId() || !IsWindowVisible(w) || std::string(title).rfind(search->prefix, 0) != 0)
+            return TRUE;
+        search->found = w;
+        return FALSE;
+    }
+    static HWND windowTitled(const std::string& prefix) {
+        TitleSearch search{prefix, nullptr};
+        EnumWindows(&matchTitle, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
     std::string execute(const Request& r) {
         if (PluginDriver::handles(r.verb)) {
             std::string reply = driver_.run(r);
@@ -416,6 +441,18 @@ private:
             std::snprintf(hz, sizeof hz, "%.15g", s.frequencyHz);
             return okReply(
                 {cp1251FromWide(s.mode), hz, cp1251FromWide(s.field(5)), std::to_string(object_->record.count())});
+        } else if (r.verb == "click") {
+            // Posted, never sent: the window may belong to the plug-in's own thread, which
+            // may at this moment be waiting for this thread to answer a call.
+            char* end = nullptr;
+            const std::string id = r.word(0);
+            const long control = std::strtol(id.c_str(), &end, 10);
+            if (id.empty() || *end || r.after(1).empty()) return errorReply("click: give ID TITLE");
+            const HWND w = windowTitled(r.after(1));
+            if (!w) return errorReply("click: no window whose title begins with '" + r.after(1) + "'");
+            const HWND button = GetDlgItem(w, int(control));
+            if (!button) return errorReply("click: that window has no control " + id);
+            PostMessageW(button, BM_CLICK, 0, 0);
         } else if (r.verb == "quit") {
             quit();
         } else {

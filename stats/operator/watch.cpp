@@ -5,15 +5,15 @@
 #include "contest/tables.h"
 #include "operator/texts.h"
 
-void BandModeWatch::refresh(bool dxccOption, bool areaOption) {
+void BandModeWatch::refresh(HostLink& host, GridWindows& windows, bool dxccOption, bool areaOption) {
     SharedFlags& shared = state_.shared;
-    if (dxccOption && !windows_.dxccOpen()) windows_.openDxcc();
-    if (areaOption && !windows_.areaOpen()) windows_.openArea(state_.lock()->own.ownIsUkraine);
-    if (!host_.bound()) {
+    if (dxccOption && !windows.dxccOpen()) windows.openDxcc();
+    if (areaOption && !windows.areaOpen()) windows.openArea(state_.lock()->own.ownIsUkraine);
+    if (!host.bound()) {
         shared.refreshPending = true;
         return;
     }
-    if (!host_.entryField(5, view_.watchedCall)) return;
+    if (!host.entryField(5, view_.watchedCall)) return;
     if (view_.watchedCall.size() == 1 || view_.watchedCall.size() == 2) {
         shared.refreshPending = true;
         return;
@@ -24,22 +24,22 @@ void BandModeWatch::refresh(bool dxccOption, bool areaOption) {
             for (size_t i = 1; i <= 4; ++i) row[i] = kEmptyGridCell;
     }
     if (view_.watchedCall.empty()) {
-        if (!bandBranch()) return;
+        if (!bandBranch(host, windows)) return;
     } else {
-        callBranch();
+        callBranch(windows);
     }
-    if (windows_.dxccOpen()) windows_.repaintDxccTable();
+    if (windows.dxccOpen()) windows.repaintDxccTable();
     shared.refreshPending = true;
 }
 
 // False when the refresh ends here (a failed host call, or a frequency outside the bands:
 // then only the flag is set again).
-bool BandModeWatch::bandBranch() {
+bool BandModeWatch::bandBranch(HostLink& host, GridWindows& windows) {
     double hertz = 0.0;
-    if (!host_.frequency(hertz) || !host_.mode(view_.watchedMode)) return false;
+    if (!host.frequency(hertz) || !host.mode(view_.watchedMode)) return false;
     // Before the band is known: a retune outside the bands is sent too.
     if (std::fabs(hertz - lastSp1Frequency_) > 300.0) {
-        if (!host_.executeMacro("<SP1>")) return false;
+        if (!host.executeMacro("<SP1>")) return false;
         lastSp1Frequency_ = hertz;
     }
     const int band = watchBandOfFrequency(hertz);
@@ -60,18 +60,18 @@ bool BandModeWatch::bandBranch() {
         russian = d->own.russianTexts;
     }
     const std::string label = watchBandName(band);
-    if (windows_.dxccOpen()) windows_.setDxccTitle(dxccTitle(russian, rtty, label, dxccCount));
-    if (!windows_.areaOpen()) return true;
-    windows_.clearAreaMarks();
-    windows_.setAreaTitle(areaTitle(russian, rtty, static_cast<int>(areas.size()), label));
+    if (windows.dxccOpen()) windows.setDxccTitle(dxccTitle(russian, rtty, label, dxccCount));
+    if (!windows.areaOpen()) return true;
+    windows.clearAreaMarks();
+    windows.setAreaTitle(areaTitle(russian, rtty, static_cast<int>(areas.size()), label));
     for (const std::string& code : areas)
         for (const char* known : areaDisplayOrder)
-            if (code == known) windows_.markAreaWorked(code);
-    windows_.refreshAreaBoxes();
+            if (code == known) windows.markAreaWorked(code);
+    windows.refreshAreaBoxes();
     return true;
 }
 
-void BandModeWatch::callBranch() {
+void BandModeWatch::callBranch(GridWindows& windows) {
     std::string title;
     {
         const auto d = state_.lock();
@@ -90,5 +90,5 @@ void BandModeWatch::callBranch() {
         }
         title = workedWithTitle(d->own.russianTexts, d->period.contestStartYear, view_.watchedCall);
     }
-    if (windows_.dxccOpen()) windows_.setDxccTitle(title);
+    if (windows.dxccOpen()) windows.setDxccTitle(title);
 }

@@ -37,25 +37,25 @@ struct WatchView {
     int watchedBand = -1;
 };
 
+// Its memory (the watched call, mode and band, the frequency of the last "<SP1>") lasts
+// as long as the library stays loaded, across openings of the companion window, which
+// lends it the host and the windows for each refresh.
 class BandModeWatch {
 public:
-    BandModeWatch(ContestState& state, HostLink& host, GridWindows& windows)
-        : state_(state), host_(host), windows_(windows) {}
+    explicit BandModeWatch(ContestState& state) : state_(state) {}
 
     // One refresh with the companion window's DXCC and Area options. A host call that
     // fails abandons it and leaves refreshPending clear.
-    void refresh(bool dxccOption, bool areaOption);
+    void refresh(HostLink& host, GridWindows& windows, bool dxccOption, bool areaOption);
 
     const WatchView& view() const { return view_; }
     double lastSp1Frequency() const { return lastSp1Frequency_; }
 
 private:
-    bool bandBranch();
-    void callBranch();
+    bool bandBranch(HostLink& host, GridWindows& windows);
+    void callBranch(GridWindows& windows);
 
     ContestState& state_;
-    HostLink& host_;
-    GridWindows& windows_;
     WatchView view_;
     double lastSp1Frequency_ = 0.0;
 };

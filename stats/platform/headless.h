@@ -34,7 +34,7 @@ public:
 class HeadlessWindowBridge : public WindowBridge {
 public:
     bool companionRunning() override { return running; }
-    void startCompanion() override { ++starts; }
+    void startCompanion(ContestState&) override { ++starts; }
     void postRefresh() override { ++refreshes; }
     void rearmBandChangeTimer() override { ++timerRearms; }
     void resetAreaWindow() override { ++areaResets; }

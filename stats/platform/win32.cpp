@@ -5,6 +5,7 @@
 #include "contest/datetime.h"
 #include "platform/win32_platform.h"
 #include "win32_owners.h"
+#include "windows/companion_window.h"
 
 std::string Win32ProfileStore::read(const std::string& file, const std::string& section, const std::string& key) {
     char buffer[100] = {0};
@@ -46,6 +47,12 @@ DateTime Win32Clock::nowUtc() {
 }
 
 void Win32Diagnostics::fault(const std::string& what) { OutputDebugStringA(("Stats: " + what + "\n").c_str()); }
+
+bool Win32WindowBridge::companionRunning() { return companionWindowRunning(); }
+void Win32WindowBridge::startCompanion(ContestState& state) { startCompanionWindow(state); }
+void Win32WindowBridge::postRefresh() { postToCompanionWindow(kRefreshMessage); }
+void Win32WindowBridge::rearmBandChangeTimer() { postToCompanionWindow(kRearmTimerMessage); }
+void Win32WindowBridge::resetAreaWindow() { postToCompanionWindow(kResetAreaMessage); }
 
 Platform& defaultPlatform() {
     static Win32ProfileStore profile;

@@ -25,15 +25,15 @@ public:
     bool run(CabrilloHeader& values) override;
 };
 
-// The operator windows live on a thread of their own; until they are built, the
-// bridge reports that none runs and has nothing to start.
+// The operator windows live on a thread of their own: every request is posted to the
+// companion window, which carries it out there (or starts or stops that thread).
 class Win32WindowBridge : public WindowBridge {
 public:
-    bool companionRunning() override { return false; }
-    void startCompanion() override {}
-    void postRefresh() override {}
-    void rearmBandChangeTimer() override {}
-    void resetAreaWindow() override {}
+    bool companionRunning() override;
+    void startCompanion(ContestState& state) override;
+    void postRefresh() override;
+    void rearmBandChangeTimer() override;
+    void resetAreaWindow() override;
 };
 
 class Win32Clock : public Clock {

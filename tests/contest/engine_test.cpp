@@ -29,7 +29,7 @@ struct RecordingSink : BadQsoSink {
 struct CheckingBridge : WindowBridge {
     explicit CheckingBridge(ContestState& s) : state(s) {}
     bool companionRunning() override { return running; }
-    void startCompanion() override { note("start"); }
+    void startCompanion(ContestState&) override { note("start"); }
     void postRefresh() override { note("refresh"); }
     void rearmBandChangeTimer() override { note("rearm"); }
     void resetAreaWindow() override { note("resetArea"); }

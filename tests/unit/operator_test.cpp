@@ -58,10 +58,10 @@ class Watch : public PluginTest {
 protected:
     ScriptedHost host;
     RecordingGrids grids;
-    BandModeWatch watch{plugin->state(), host, grids};
+    BandModeWatch watch{plugin->state()};
     void refresh() {
         flags().refreshPending = false;
-        watch.refresh(true, true);
+        watch.refresh(host, grids, true, true);
     }
 };
 

@@ -62,6 +62,17 @@ TEST(ReplayOptions, DefaultsLeaveTheChoiceToTheLog) {
     EXPECT_EQ(parse({"-h"}, o, error), CommandLine::help);
 }
 
+TEST(ReplayOptions, SeveralLogsAreTheReportsCrossCheck) {
+    Options o;
+    std::string error;
+    ASSERT_EQ(parse({"--report", "p.html", "--tolerance=5", "a.log", "b.log", "c.log"}, o, error), CommandLine::run)
+        << error;
+    EXPECT_EQ(o.reportPath, "p.html");
+    EXPECT_EQ(o.logPath, "a.log");
+    EXPECT_EQ(o.crossCheckLogs, (std::vector<std::string>{"b.log", "c.log"}));
+    EXPECT_EQ(o.toleranceMinutes, 5);
+}
+
 TEST(ReplayOptions, UsageErrorsSayWhatIsWrong) {
     struct Case {
         std::vector<std::string> args;
@@ -79,6 +90,11 @@ TEST(ReplayOptions, UsageErrorsSayWhatIsWrong) {
         {{"--start", "2024-12-14 1800", "--end", "2024-12-14 1200", "a.log"}, "before"},
         {{"--check", ":KV", "a.log"}, "no call"},
         {{"--band", "20m", "a.log"}, "only apply to --check"},
+        {{"--report", "p.html", "a.log", "-"}, "only the first log may come from standard input"},
+        {{"--report", "p.html", "a.log", "b.log", "a.log"}, "'a.log' is given twice"},
+        {{"--tolerance", "5", "--report", "p.html", "a.log"}, "only applies to a cross-check"},
+        {{"--tolerance", "-1", "--report", "p.html", "a.log", "b.log"}, "not a number of minutes"},
+        {{"--scp", "MASTER.SCP", "a.log"}, "only applies to --report"},
     };
     for (const Case& c : cases) {
         Options o;
@@ -90,11 +106,12 @@ TEST(ReplayOptions, UsageErrorsSayWhatIsWrong) {
 
 TEST(ReplayOptions, HelpDocumentsEveryOption) {
     const std::string help = usageText();
-    for (const char* option : {"--plugin",  "--own-call",  "--start",   "--end",       "--cty",    "--host-folder",
-                               "--out-dir", "--cabrillo",  "--html",    "--check",     "--band",   "--mode",
-                               "--strict",  "--utf8",      "--verbose", "--timing",    "--help",   "Exit status",
-                               "--explain", "--operators", "--name",    "--address",   "--email",  "--club",
-                               "--soapbox", "--fresh",     "--force",   "--no-dialog", "--version"})
+    for (const char* option :
+         {"--plugin",   "--own-call", "--start", "--end",       "--cty",     "--host-folder", "--out-dir",
+          "--cabrillo", "--html",     "--check", "--band",      "--mode",    "--strict",      "--utf8",
+          "--verbose",  "--timing",   "--help",  "Exit status", "--explain", "--operators",   "--name",
+          "--address",  "--email",    "--club",  "--soapbox",   "--fresh",   "--force",       "--no-dialog",
+          "--version",  "--report",   "--scp",   "--tolerance"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 

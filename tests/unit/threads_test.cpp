@@ -9,6 +9,43 @@
 #include <thread>
 
 #include "fake_platform.h"
+#include "operator/lamp.h"
+#include "operator/watch.h"
+
+namespace {
+// The host as the watch sees it: a call being typed, on 20 m RTTY.
+struct TypingHost : HostLink {
+    bool bound() const override { return true; }
+    bool entryField(int, std::string& text) override {
+        text = (++keystrokes % 2) ? "DL1AA" : "";
+        return true;
+    }
+    bool frequency(double& hz) override {
+        hz = 14080000.0;
+        return true;
+    }
+    bool mode(std::string& text) override {
+        text = "RTTY";
+        return true;
+    }
+    bool executeMacro(const std::string&) override { return true; }
+    int keystrokes = 0;
+};
+
+struct OpenGrids : GridWindows {
+    bool dxccOpen() override { return true; }
+    void openDxcc() override {}
+    bool areaOpen() override { return true; }
+    void openArea(bool) override {}
+    void setDxccTitle(const std::string& t) override { title = t; }
+    void setAreaTitle(const std::string&) override {}
+    void clearAreaMarks() override {}
+    void markAreaWorked(const std::string&) override {}
+    void refreshAreaBoxes() override {}
+    void repaintDxccTable() override {}
+    std::string title;
+};
+}  // namespace
 
 using SharedState = PluginTest;
 
@@ -19,7 +56,13 @@ TEST_F(SharedState, WindowThreadReadsWhileTheHostWrites) {
     std::atomic<int> reads{0};
     std::thread window([&] {
         const char* bands[] = {"80m", "40m", "20m", "15m", "10m"};
+        TypingHost host;
+        OpenGrids grids;
+        BandModeWatch watch(state);
+        BandChangeLamp lamp;
         while (!done) {
+            watch.refresh(host, grids, true, true);  // the watch itself, both branches
+            lamp.tick(state, at("1205"));
             {  // the watch and the grids
                 const auto d = state.lock();
                 for (int b = 0; b < 5; ++b) {

@@ -163,7 +163,37 @@ void nullArguments(const StatsLibrary& lib) {
     wt::check(true, "no export crashed on null arguments");
 }
 
+// The companion windows that the scoring runs above opened (this folder keeps no
+// settings, so every run opens one, on a thread of its own, a moment later): closed, so
+// that the only dialog left is the box.
+BOOL CALLBACK collectCompanion(HWND w, LPARAM found) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == GetCurrentProcessId() && wt::className(w) == "#32770" && wt::text(w).rfind("Setup TALVENA-CUP", 0) == 0)
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(w);
+    return TRUE;
+}
+
+std::vector<HWND> companionWindows() {
+    std::vector<HWND> found;
+    EnumWindows(&collectCompanion, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void closeCompanionWindows() {
+    ULONGLONG quietSince = GetTickCount64();
+    while (GetTickCount64() - quietSince < 700) {
+        for (HWND w : companionWindows()) {
+            PostMessageW(w, WM_CLOSE, 0, 0);
+            wt::waitClosed(w, 5000);
+            quietSince = GetTickCount64();
+        }
+        Sleep(50);
+    }
+}
+
 void setupMessageBox(const StatsLibrary& lib) {
+    closeCompanionWindows();
     wt::Worker worker([&] { lib.setupSet(); });
     HWND box = wt::waitForDialog(nullptr, 10000, &worker);
     if (!wt::check(box != nullptr, "SetupSet0 shows a message box")) return;

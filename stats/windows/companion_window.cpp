@@ -1,0 +1,386 @@
+#include "windows/companion_window.h"
+
+#include <atomic>
+
+#include "operator/texts.h"
+#include "platform/seams.h"
+#include "resources/resource.h"
+#include "windows/window_thread.h"
+
+namespace {
+
+constexpr COLORREF kBackground = 0xC6FAFF;
+constexpr COLORREF kTextBackground = 0xC6F0FF;
+constexpr COLORREF kSelected = 0x00FF00;
+constexpr COLORREF kNotSelected = 0xF0F0F0;
+constexpr COLORREF kButtonText = 0x010101;
+constexpr COLORREF kButtonTextDisabled = 0x808080;
+constexpr COLORREF kLampGreen = 0x00FF00;
+constexpr COLORREF kLampRed = 0x0000FF;
+constexpr COLORREF kBlack = 0x000000;
+const RECT kLamp = {180, 80, 200, 100};
+constexpr int kIconId = 108;
+
+int settingInt(Settings& s, const char* key) { return s.getInt(key); }
+
+// Set by a stop; a window still being created when it came closes as soon as it exists.
+std::atomic<bool> stopRequested{false};
+
+}  // namespace
+
+Setup::Setup(ContestState& state, Settings& settings, BandModeWatch& watch)
+    : state_(state), settings_(settings), watch_(watch), grids_(state, settings, defaultPlatform().clock) {
+    grids_.setView(&watch_.view());
+}
+
+Setup::~Setup() = default;
+
+void Setup::run() { runModal(IDD_SETUP); }
+
+bool Setup::onInit() {
+    state_.shared.companionWindow = window();
+    savedX_ = settingInt(settings_, "master_x");
+    savedY_ = settingInt(settings_, "master_y");
+    const int x = savedX_ == 0 ? 10 : savedX_;
+    const int y = savedY_ == 0 ? 400 : savedY_;
+
+    bpsk_.AttachItem(IDC_SETUP_BPSK, window(), kNotSelected, kButtonText, kButtonTextDisabled);
+    rtty_.AttachItem(IDC_SETUP_RTTY, window(), kNotSelected, kButtonText, kButtonTextDisabled);
+    bpsk_.SetShape(0);
+    rtty_.SetShape(0);
+
+    // Always topmost, whatever the on-top option says (that one is the grid windows').
+    SetWindowPos(window(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+    background_.reset(CreateSolidBrush(kBackground));
+    if (HICON icon = LoadIconW(ownModule(), MAKEINTRESOURCEW(kIconId)))
+        SendMessageW(window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+
+    // No running host is an ordinary case: the window works without one.
+    (void)host_.bind();
+
+    dxccOption_ = settingInt(settings_, "DXCC") != 0;
+    areaOption_ = settingInt(settings_, "Obl") != 0;
+    hintOption_ = settingInt(settings_, "setup_mast") != 0;
+    state_.shared.areaHintEnabled = hintOption_;
+
+    applyTexts();
+
+    const std::string savedMode = settings_.get("Mode");
+    if (savedMode == "RTTY" || savedMode.empty())
+        selectMode(true, true);
+    else if (savedMode == "BPSK")
+        selectMode(false, true);
+    // Any other stored value sends nothing and shows neither button selected.
+
+    bandChangeOption_ = false;
+    onTopOption_ = false;
+    grids_.setOnTop(false);
+    copyOptionsToBoxes();
+
+    // The picture the lamp is drawn on, as large as the screen, in the window's colour.
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    {
+        win32::WindowDC screen(window());
+        surface_.reset(CreateCompatibleDC(screen.get()));
+        surfaceBitmap_.reset(CreateCompatibleBitmap(screen.get(), width, height));
+    }
+    if (surface_ && surfaceBitmap_) {
+        surfaceBitmapSelection_ = win32::ScopedSelect(surface_.get(), surfaceBitmap_.get());
+        RECT all = {0, 0, width, height};
+        FillRect(surface_.get(), &all, background_.get());
+        lampPen_.reset(CreatePen(PS_SOLID, 1, kBlack));
+        surfacePenSelection_ = win32::ScopedSelect(surface_.get(), lampPen_.get());
+    }
+
+    // The grid windows of stored options open at this first refresh, not here.
+    state_.shared.refreshPending = true;
+    PostMessageW(window(), kRefreshMessage, 0, 0);
+    if (stopRequested) PostMessageW(window(), WM_CLOSE, 0, 0);
+    return true;
+}
+
+void Setup::applyTexts() {
+    const auto snapshot = state_.snapshot();
+    const bool russian = snapshot.russianTexts;
+    if (russian) {
+        MoveWindow(item(IDC_SETUP_VIEW_LABEL), 10, 12, 70, 20, TRUE);
+        setItemText(IDC_SETUP_CHOICE_LABEL, "Выбор моды");
+        setItemText(IDC_SETUP_VIEW_LABEL, "Отображать");
+        setItemText(IDC_SETUP_HINT, "Подсказку");
+        setItemText(IDC_SETUP_BAND_CHANGE, "Контроль за переходами");
+        setItemText(IDC_SETUP_ON_TOP, "Поверх окон");
+    } else {
+        setItemText(IDC_SETUP_CHOICE_LABEL, "Choice mode");
+        setItemText(IDC_SETUP_VIEW_LABEL, "View");
+        setItemText(IDC_SETUP_HINT, "Hint");
+        setItemText(IDC_SETUP_BAND_CHANGE, "Control of change Band,Mode");
+        setItemText(IDC_SETUP_ON_TOP, "Window on top");
+    }
+    SetWindowTextA(window(), companionTitle(russian, snapshot.contestStartYear).c_str());
+}
+
+void Setup::selectMode(bool rtty, bool send) {
+    if (send) {
+        // Without a host the faces still change and the choice is still stored.
+        if (rtty)
+            (void)(executeMacro("<MODE:RTTY>") && executeMacro("<BAUDRATE:75>"));
+        else
+            (void)(executeMacro("<MODE:BPSK31>") && executeMacro("<BAUDRATE:63>"));
+    }
+    rtty_.SetBackColor(rtty ? kSelected : kNotSelected);
+    bpsk_.SetBackColor(rtty ? kNotSelected : kSelected);
+}
+
+void Setup::refresh() {
+    state_.shared.refreshPending = true;
+    PostMessageW(window(), kRefreshMessage, 0, 0);
+}
+
+void Setup::copyOptionsToBoxes() {
+    const auto set = [&](int id, bool on) { CheckDlgButton(window(), id, on ? BST_CHECKED : BST_UNCHECKED); };
+    set(IDC_SETUP_DXCC, dxccOption_);
+    set(IDC_SETUP_AREA, areaOption_);
+    set(IDC_SETUP_HINT, hintOption_);
+    set(IDC_SETUP_BAND_CHANGE, bandChangeOption_);
+    set(IDC_SETUP_ON_TOP, onTopOption_);
+}
+
+// The boxes open or close their window according to whether it is open, not to the
+// box's own check mark.
+void Setup::toggleDxcc() {
+    if (grids_.dxccOpen()) {
+        grids_.closeDxcc();
+        dxccOption_ = false;
+    } else {
+        grids_.openDxcc();
+        dxccOption_ = true;
+    }
+    settings_.set("DXCC", dxccOption_ ? "1" : "0");
+    refresh();
+}
+
+void Setup::toggleArea() {
+    if (grids_.areaOpen()) {
+        grids_.closeArea();
+        areaOption_ = false;
+    } else {
+        // HOST-QUIRK: opened from the box, KR and SL stay visible whatever the country.
+        grids_.openArea(true);
+        areaOption_ = true;
+    }
+    settings_.set("Obl", areaOption_ ? "1" : "0");
+    refresh();
+}
+
+void Setup::toggleBandChange() {
+    if (grids_.bandChangeOpen()) {
+        grids_.closeBandChange();
+        bandChangeOption_ = false;
+        settings_.set("Timer", "0");
+        paintLamp(kBackground, kBackground);
+    } else {
+        grids_.openBandChange([this](LampPaint p) {
+            if (p == LampPaint::red)
+                paintLamp(kLampRed, kBlack);
+            else if (p == LampPaint::green)
+                paintLamp(kLampGreen, kBlack);
+        });
+        bandChangeOption_ = true;
+        settings_.set("Timer", "1");
+        paintLamp(kLampGreen, kBlack);
+    }
+}
+
+void Setup::toggleOnTop() {
+    onTopOption_ = !onTopOption_;
+    grids_.setOnTop(onTopOption_);
+    settings_.set("setup_window_on_top", onTopOption_ ? "1" : "0");
+    grids_.closeDxcc();
+    grids_.closeArea();
+    copyOptionsToBoxes();
+    refresh();
+}
+
+bool Setup::onCommand(int id, int notification) {
+    if (notification != BN_CLICKED) return CDialogBase::onCommand(id, notification);
+    switch (id) {
+        case IDC_SETUP_RTTY:
+            selectMode(true, true);
+            settings_.set("Mode", "RTTY");
+            refresh();
+            return true;
+        case IDC_SETUP_BPSK:
+            selectMode(false, true);
+            settings_.set("Mode", "BPSK");
+            refresh();
+            return true;
+        case IDC_SETUP_DXCC:
+            toggleDxcc();
+            return true;
+        case IDC_SETUP_AREA:
+            toggleArea();
+            return true;
+        case IDC_SETUP_HINT:
+            hintOption_ = !hintOption_;
+            state_.shared.areaHintEnabled = hintOption_;
+            settings_.set("setup_mast", hintOption_ ? "1" : "0");
+            copyOptionsToBoxes();
+            return true;
+        case IDC_SETUP_BAND_CHANGE:
+            toggleBandChange();
+            return true;
+        case IDC_SETUP_ON_TOP:
+            toggleOnTop();
+            return true;
+        default:
+            return CDialogBase::onCommand(id, notification);
+    }
+}
+
+void Setup::paintLamp(COLORREF fill, COLORREF outline) {
+    if (!surface_) return;
+    lampColour_ = fill;
+    // The new brush and pen replace the old ones in the picture before those are deleted.
+    win32::Brush brush(CreateSolidBrush(fill));
+    win32::Pen pen(CreatePen(PS_SOLID, 1, outline));
+    if (brush && pen) {
+        surfaceBrushSelection_.reset();
+        surfacePenSelection_.reset();
+        surfaceBrushSelection_ = win32::ScopedSelect(surface_.get(), brush.get());
+        surfacePenSelection_ = win32::ScopedSelect(surface_.get(), pen.get());
+        lampBrush_ = std::move(brush);
+        lampPen_ = std::move(pen);
+        Ellipse(surface_.get(), kLamp.left, kLamp.top, kLamp.right, kLamp.bottom);
+    }
+    InvalidateRect(window(), nullptr, FALSE);
+}
+
+void Setup::savePosition() {
+    RECT r;
+    if (!GetWindowRect(window(), &r)) return;
+    if (r.left != savedX_) {
+        savedX_ = r.left;
+        settings_.set("master_x", std::to_string(savedX_));
+    }
+    if (r.top != savedY_) {
+        savedY_ = r.top;
+        settings_.set("master_y", std::to_string(savedY_));
+    }
+}
+
+void Setup::paint() {
+    win32::PaintDC dc(window());
+    RECT client;
+    GetClientRect(window(), &client);
+    if (surface_) BitBlt(dc.get(), 0, 0, client.right, client.bottom, surface_.get(), 0, 0, SRCCOPY);
+}
+
+INT_PTR Setup::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case kRefreshMessage:
+            watch_.refresh(*this, grids_, dxccOption_, areaOption_);
+            return TRUE;
+        case kRearmTimerMessage:
+            // The lamp reacts sooner to a change just logged.
+            if (grids_.bandChangeOpen()) grids_.startBandChangeTimer(300);
+            return TRUE;
+        case kResetAreaMessage:
+            if (grids_.areaOpen()) grids_.clearAreaMarks();
+            return TRUE;
+        case WM_SETCURSOR:
+            savePosition();
+            return FALSE;  // the default handling sets the cursor
+        case WM_PAINT:
+            paint();
+            return TRUE;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG: {
+            const HDC dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, kBlack);
+            SetBkColor(dc, kTextBackground);
+            return reinterpret_cast<INT_PTR>(background_.get());
+        }
+        case WM_DESTROY:
+            // The band-change timer stops before anything it paints on goes.
+            grids_.closeAll();
+            state_.shared.companionWindow = nullptr;
+            return FALSE;
+        default:
+            (void)lParam;
+            return FALSE;
+    }
+}
+
+bool Setup::entryField(int field, std::string& text) {
+    auto r = host_.entryField(field);
+    if (!r.ok()) return false;
+    text = std::move(r.value);
+    return true;
+}
+
+bool Setup::frequency(double& hertz) {
+    const auto r = host_.frequency();
+    if (!r.ok()) return false;
+    hertz = r.value;
+    return true;
+}
+
+bool Setup::mode(std::string& text) {
+    auto r = host_.mode();
+    if (!r.ok()) return false;
+    text = std::move(r.value);
+    return true;
+}
+
+bool Setup::executeMacro(const std::string& macro) {
+    if (!host_.bound()) return false;
+    return host_.executeMacros(macro).ok();
+}
+
+// ---- the operator windows' thread ---------------------------------------------------
+
+namespace {
+
+WindowThread windowThread;
+
+// The watch's memory lasts as long as the library: one per loaded plug-in.
+BandModeWatch& watchOf(ContestState& state) {
+    static BandModeWatch watch(state);
+    return watch;
+}
+
+std::atomic<ContestState*> shownState{nullptr};
+
+void askCompanionToClose() {
+    stopRequested = true;
+    if (ContestState* s = shownState.load())
+        if (void* w = s->shared.companionWindow.load()) PostMessageW(static_cast<HWND>(w), WM_CLOSE, 0, 0);
+}
+
+}  // namespace
+
+void startCompanionWindow(ContestState& state) {
+    if (windowThread.running()) stopCompanionWindow();
+    shownState = &state;
+    stopRequested = false;
+    BandModeWatch& watch = watchOf(state);
+    windowThread.start([&state, &watch] {
+        if (state.shared.companionWindow) return;
+        Settings settings(defaultPlatform().profile);
+        Setup setup(state, settings, watch);
+        setup.run();
+        state.shared.companionWindow = nullptr;
+    });
+}
+
+void stopCompanionWindow() { windowThread.stop(&askCompanionToClose); }
+
+bool companionWindowRunning() { return windowThread.running(); }
+
+void postToCompanionWindow(UINT message) {
+    if (ContestState* s = shownState.load())
+        if (void* w = s->shared.companionWindow.load()) PostMessageW(static_cast<HWND>(w), message, 0, 0);
+}

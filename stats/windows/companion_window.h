@@ -1,0 +1,83 @@
+// The companion window `Setup` (template 106): two mode buttons that switch the host
+// between RTTY 75 and BPSK63, five options (the DXCC and area windows, the area hint,
+// the band-change control, grid windows on top), the band-change lamp, and the home
+// of the band and mode watch, which runs at every refresh message. A modal dialog on
+// the operator windows' thread; its message loop is the thread's.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "automation/host_object.h"
+#include "contest/state.h"
+#include "operator/host_link.h"
+#include "operator/watch.h"
+#include "settings.h"
+#include "win32_owners.h"
+#include "windows/advanced_button.h"
+#include "windows/dialog_base.h"
+#include "windows/grid_window_set.h"
+
+// Posted to the companion window, both parameters 0.
+constexpr UINT kRefreshMessage = WM_USER + 500;  // 1524: run the watch
+constexpr UINT kRearmTimerMessage = WM_APP + 1;  // a change was logged: the lamp's timer at 300 ms
+constexpr UINT kResetAreaMessage = WM_APP + 2;   // a QSO was removed: clear the area marks
+
+class Setup : public CDialogBase, private HostLink {
+public:
+    Setup(ContestState& state, Settings& settings, BandModeWatch& watch);
+    ~Setup() override;
+
+    // Runs the window until it is closed. Binds the host on this thread when it opens
+    // and lets it go (with COM) when the object goes.
+    void run();
+
+private:
+    bool onInit() override;
+    bool onCommand(int id, int notification) override;
+    INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // HostLink, over the automation client.
+    bool bound() const override { return host_.bound(); }
+    bool entryField(int field, std::string& text) override;
+    bool frequency(double& hertz) override;
+    bool mode(std::string& text) override;
+    bool executeMacro(const std::string& macro) override;
+
+    void applyTexts();
+    void selectMode(bool rtty, bool send);
+    void refresh();
+    void copyOptionsToBoxes();
+    void toggleDxcc();
+    void toggleArea();
+    void toggleBandChange();
+    void toggleOnTop();
+    void paintLamp(COLORREF fill, COLORREF outline);
+    void savePosition();
+    void paint();
+
+    ContestState& state_;
+    Settings& settings_;
+    BandModeWatch& watch_;
+    automation::HostObject host_;
+    GridWindowSet grids_;
+    CAdvancedButton rtty_, bpsk_;
+    win32::Brush background_;
+    win32::MemoryDC surface_;
+    win32::Bitmap surfaceBitmap_;
+    win32::ScopedSelect surfaceBitmapSelection_, surfacePenSelection_, surfaceBrushSelection_;
+    win32::Pen lampPen_;
+    win32::Brush lampBrush_;
+    COLORREF lampColour_ = 0;
+    bool dxccOption_ = false, areaOption_ = false, hintOption_ = false, bandChangeOption_ = false, onTopOption_ = false;
+    int savedX_ = 0, savedY_ = 0;
+};
+
+// The operator windows' thread: started by a scoring run, stopped on unload and when
+// a run starts them again. The host's thread calls these.
+void startCompanionWindow(ContestState& state);
+void stopCompanionWindow();
+bool companionWindowRunning();
+// Posts `message` to the companion window when it is open.
+void postToCompanionWindow(UINT message);

@@ -1,0 +1,578 @@
+// The grid windows through the set the companion window owns them by: where they open
+// and when they write their position, what keys and the close command do, the pixels
+// that carry meaning (area lamps, the DXCC table's list and per-call grid), the
+// band-change timer against a scripted clock, and the GDI objects and windows left
+// after many repaints and many openings.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "operator/grid_layout.h"
+#include "resources/resource.h"
+#include "windows/grid_messages.h"
+#include "windows/grid_window_set.h"
+#include "wine_test.h"
+
+namespace {
+
+// ---- a settings store and a clock the test controls ----------------------------------------
+
+struct MemoryStore : ProfileStore {
+    std::map<std::string, std::string> values;
+    std::vector<std::string> written;  // keys, in order
+    std::string read(const std::string&, const std::string&, const std::string& key) override {
+        const auto it = values.find(key);
+        return it == values.end() ? std::string() : it->second;
+    }
+    void write(const std::string&, const std::string&, const std::string& key, const std::string& value) override {
+        values[key] = value;
+        written.push_back(key);
+    }
+};
+
+struct ScriptedClock : Clock {
+    DateTime now = DateTime::fromCalendar(2024, 12, 14, 12, 0, 0);
+    DateTime nowUtc() override { return now; }
+    void set(int hour, int minute, int second) { now = DateTime::fromCalendar(2024, 12, 14, hour, minute, second); }
+};
+
+// ---- counting the GDI objects the windows make -------------------------------------------
+
+// The windows are linked into this program: their GDI calls go through its import
+// table, where counting wrappers see every object made and deleted.
+struct GdiCounts {
+    bool on = false;
+    long created = 0, deleted = 0, stillSelected = 0;
+} counts;
+
+decltype(&CreateSolidBrush) realCreateSolidBrush;
+decltype(&CreatePen) realCreatePen;
+decltype(&CreateCompatibleBitmap) realCreateCompatibleBitmap;
+decltype(&CreateCompatibleDC) realCreateCompatibleDC;
+decltype(&DeleteObject) realDeleteObject;
+decltype(&DeleteDC) realDeleteDC;
+
+template <typename H>
+H made(H h) {
+    if (counts.on && h) ++counts.created;
+    return h;
+}
+HBRUSH WINAPI countedCreateSolidBrush(COLORREF c) { return made(realCreateSolidBrush(c)); }
+HPEN WINAPI countedCreatePen(int s, int w, COLORREF c) { return made(realCreatePen(s, w, c)); }
+HBITMAP WINAPI countedCreateCompatibleBitmap(HDC dc, int w, int h) {
+    return made(realCreateCompatibleBitmap(dc, w, h));
+}
+HDC WINAPI countedCreateCompatibleDC(HDC dc) { return made(realCreateCompatibleDC(dc)); }
+BOOL WINAPI countedDeleteObject(HGDIOBJ h) {
+    const BOOL ok = realDeleteObject(h);
+    if (counts.on && ok) {
+        ++counts.deleted;
+        if (GetObjectType(h) != 0) ++counts.stillSelected;
+    }
+    return ok;
+}
+BOOL WINAPI countedDeleteDC(HDC dc) {
+    const BOOL ok = realDeleteDC(dc);
+    if (counts.on && ok) ++counts.deleted;
+    return ok;
+}
+
+template <typename F>
+bool patchImport(const char* name, F replacement, F& original) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {
+        if (lstrcmpiA(reinterpret_cast<char*>(base + d->Name), "gdi32.dll") != 0) continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            const auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), name) != 0) continue;
+            DWORD old = 0;
+            if (!VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old)) return false;
+            original = reinterpret_cast<F>(slots->u1.Function);
+            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool countGdiObjects() {
+    return patchImport("CreateSolidBrush", &countedCreateSolidBrush, realCreateSolidBrush) &&
+           patchImport("CreatePen", &countedCreatePen, realCreatePen) &&
+           patchImport("CreateCompatibleBitmap", &countedCreateCompatibleBitmap, realCreateCompatibleBitmap) &&
+           patchImport("CreateCompatibleDC", &countedCreateCompatibleDC, realCreateCompatibleDC) &&
+           patchImport("DeleteObject", &countedDeleteObject, realDeleteObject) &&
+           patchImport("DeleteDC", &countedDeleteDC, realDeleteDC);
+}
+
+// ---- what a window shows ------------------------------------------------------------------
+
+// The client area of a window as 32-bit pixels, read back from the screen.
+class Picture {
+public:
+    explicit Picture(HWND w) {
+        RECT r{};
+        GetClientRect(w, &r);
+        width_ = r.right;
+        height_ = r.bottom;
+        pixels_.assign(static_cast<size_t>(std::max(0, width_ * height_)), 0);
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        const win32::WindowDC screen(w);
+        win32::MemoryDC memory(CreateCompatibleDC(screen.get()));
+        win32::Bitmap bitmap(CreateCompatibleBitmap(screen.get(), width_, height_));
+        {
+            const win32::ScopedSelect selected(memory.get(), bitmap.get());
+            BitBlt(memory.get(), 0, 0, width_, height_, screen.get(), 0, 0, SRCCOPY);
+        }
+        if (!pixels_.empty()) GetDIBits(memory.get(), bitmap.get(), 0, height_, pixels_.data(), &info, DIB_RGB_COLORS);
+    }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    COLORREF at(int x, int y) const {
+        if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
+        const std::uint32_t v = pixels_[static_cast<size_t>(y) * width_ + x];
+        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+    }
+    // Pixels within `r` that `test` accepts.
+    template <typename Test>
+    int count(RECT r, Test test) const {
+        int n = 0;
+        for (int y = std::max(0L, r.top); y < std::min<long>(height_, r.bottom); ++y)
+            for (int x = std::max(0L, r.left); x < std::min<long>(width_, r.right); ++x) n += test(at(x, y)) ? 1 : 0;
+        return n;
+    }
+    int count(RECT r, COLORREF c) const {
+        return count(r, [c](COLORREF p) { return p == c; });
+    }
+    // Text in the default colour (black, smoothed or not).
+    int dark(RECT r) const {
+        return count(r, [](COLORREF p) { return GetRValue(p) + GetGValue(p) + GetBValue(p) < 200; });
+    }
+
+private:
+    int width_ = 0, height_ = 0;
+    std::vector<std::uint32_t> pixels_;
+};
+
+std::string hex(COLORREF c) {
+    char b[16];
+    std::snprintf(b, sizeof b, "0x%06lX", static_cast<unsigned long>(c));
+    return b;
+}
+bool checkColor(COLORREF actual, COLORREF expected, const std::string& what) {
+    return wt::check(actual == expected,
+                     what + ": " + hex(actual) + (actual == expected ? "" : " not " + hex(expected)));
+}
+
+// Serves this thread's messages as a modeless dialog's loop does (keys go through
+// IsDialogMessage), until nothing is left.
+void pump() {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        const HWND top = m.hwnd ? GetAncestor(m.hwnd, GA_ROOT) : nullptr;
+        if (top && IsDialogMessageA(top, &m)) continue;
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+}
+// Pumps until `done` or `ms` have passed; true when done.
+template <typename Done>
+bool pumpUntil(Done done, DWORD ms) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > ms) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        pump();
+    }
+    return true;
+}
+
+void key(HWND w, WPARAM vk) {
+    SetForegroundWindow(w);
+    SetFocus(GetDlgItem(w, IDC_DXCC_TABLE) ? GetDlgItem(w, IDC_DXCC_TABLE) : w);
+    PostMessageA(GetFocus(), WM_KEYDOWN, vk, 0);
+    PostMessageA(GetFocus(), WM_KEYUP, vk, 0xC0000000);
+    pump();
+}
+
+RECT windowRect(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return r;
+}
+bool topmost(HWND w) { return (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+bool closeDisabled(HWND w) {
+    const UINT state = GetMenuState(GetSystemMenu(w, FALSE), SC_CLOSE, MF_BYCOMMAND);
+    return state != static_cast<UINT>(-1) && (state & MF_DISABLED) != 0;
+}
+
+// ---- the test -------------------------------------------------------------------------------
+
+struct Fixture {
+    ContestState state;
+    MemoryStore store;
+    Settings settings{store};
+    ScriptedClock clock;
+    WatchView view;
+    GridWindowSet grids{state, settings, clock};
+    Fixture() { grids.setView(&view); }
+};
+
+void openingAndKeys(Fixture& f) {
+    f.grids.openDxcc();
+    f.grids.openArea(true);
+    HWND dxcc = f.grids.dxcc() ? f.grids.dxcc()->window() : nullptr;
+    HWND area = f.grids.area() ? f.grids.area()->window() : nullptr;
+    if (!wt::check(dxcc && area, "both grid windows open")) return;
+    pump();
+    wt::check(f.state.shared.dxccWindow == dxcc && f.state.shared.areaWindow == area, "their handles are published");
+    const RECT d = windowRect(dxcc), a = windowRect(area);
+    wt::check(d.left == 10 && d.top == 400, "DXCC window without saved position at 10, 400");
+    wt::check(a.left == 0 && a.top == 0, "area window without saved position at 0, 0");
+    for (HWND w : {dxcc, area}) {
+        const std::string which = w == dxcc ? "DXCC: " : "area: ";
+        wt::check(IsWindowVisible(w) && !topmost(w), which + "shown, not topmost by default");
+        wt::check(SendMessageA(w, WM_GETICON, ICON_BIG, 0) != 0, which + "has a large icon");
+        wt::check(closeDisabled(w), which + "Close of the system menu is disabled");
+        key(w, VK_RETURN);
+        wt::check(IsWindowVisible(w), which + "Enter does not close it");
+        SendMessageA(w, WM_COMMAND, IDOK, 0);
+        wt::check(IsWindowVisible(w), which + "nor does OK");
+        key(w, VK_ESCAPE);
+        wt::check(!IsWindowVisible(w), which + "Escape hides it");
+        ShowWindow(w, SW_SHOW);
+        SendMessageA(w, WM_CLOSE, 0, 0);
+        pump();
+        wt::check(!IsWindowVisible(w) && IsWindow(w), which + "WM_CLOSE hides it too, the window stays");
+        ShowWindow(w, SW_SHOW);
+    }
+    wt::check(f.grids.dxccOpen() && f.grids.areaOpen(), "hidden windows still count as open");
+
+    f.grids.setDxccTitle("RTTY worked DXCC on 20m 3 of 338");
+    wt::checkEqual(wt::text(dxcc), "RTTY worked DXCC on 20m 3 of 338", "DXCC title set");
+    f.grids.setAreaTitle("RTTY Cработано областей 2 на 20m ");
+    wt::checkEqual(wt::text(area),
+                   "RTTY C\xF0\xE0\xE1\xEE\xF2\xE0\xED\xEE \xEE\xE1\xEB\xE0\xF1\xF2\xE5\xE9 2 \xED\xE0 20m ",
+                   "area title set, in code page 1251");
+
+    // Reopened with the on-top option: a new window, topmost.
+    f.grids.setOnTop(true);
+    f.grids.closeDxcc();
+    wt::check(!IsWindow(dxcc) && f.state.shared.dxccWindow == nullptr,
+              "closing destroys the window, clears its handle");
+    f.grids.openDxcc();
+    wt::check(f.grids.dxcc() && topmost(f.grids.dxcc()->window()), "with the option on it reopens topmost");
+    f.grids.setOnTop(false);
+}
+
+void krAndSlVisibility(Fixture& f) {
+    struct Case {
+        bool show;
+        const char* what;
+    };
+    for (const Case c : {Case{false, "an operator outside Ukraine"}, Case{true, "an operator in Ukraine"}}) {
+        f.grids.closeArea();
+        f.grids.openArea(c.show);
+        const HWND w = f.grids.area()->window();
+        int visible = 0;
+        for (int i = 0; i < IDC_AREA_COUNT; ++i) visible += IsWindowVisible(GetDlgItem(w, IDC_AREA_FIRST + i)) ? 1 : 0;
+        wt::checkEqual(visible, c.show ? 27 : 25, std::string("lamps shown for ") + c.what);
+        for (int id : {IDC_AREA_FIRST + 25, IDC_AREA_FIRST + 26}) {
+            const HWND box = GetDlgItem(w, id);
+            wt::check(IsWindowVisible(box) == c.show && (IsWindowEnabled(box) != 0) == c.show,
+                      wt::text(box) + (c.show ? " shown and enabled for " : " hidden and disabled for ") + c.what);
+        }
+    }
+}
+
+void positionSaving(Fixture& f) {
+    struct Move {
+        int dx, dy;
+        std::vector<std::string> writes;
+    };
+    struct Window {
+        HWND w;
+        const char *x, *y;
+    };
+    SetCursorPos(1020, 760);  // the pointer away from the windows: no WM_SETCURSOR of its own
+    for (const Window win : {Window{f.grids.dxcc()->window(), "dxcc_x", "dxcc_y"},
+                             Window{f.grids.area()->window(), "oblast_x", "oblast_y"}}) {
+        const Move moves[] = {{0, 0, {}}, {25, 0, {win.x}}, {0, 17, {win.y}}, {-5, 3, {win.x, win.y}}, {0, 0, {}}};
+        for (const Move& m : moves) {
+            const RECT r = windowRect(win.w);
+            SetWindowPos(win.w, nullptr, r.left + m.dx, r.top + m.dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            pump();
+            f.store.written.clear();
+            SendMessageA(win.w, WM_SETCURSOR, reinterpret_cast<WPARAM>(win.w), MAKELPARAM(HTCAPTION, WM_MOUSEMOVE));
+            std::string got, expected;
+            for (const auto& k : f.store.written) got += k + " ";
+            for (const auto& k : m.writes) expected += k + " ";
+            wt::checkEqual(got, expected, "moved by " + std::to_string(m.dx) + ", " + std::to_string(m.dy));
+        }
+        const RECT r = windowRect(win.w);
+        wt::check(f.store.values[win.x] == std::to_string(r.left) && f.store.values[win.y] == std::to_string(r.top),
+                  std::string("the saved position is the window's: ") + win.x);
+    }
+
+    // Saved positions come back at the next opening; a saved 0 is the DXCC window's default.
+    f.store.values = {{"dxcc_x", "0"}, {"dxcc_y", "123"}, {"oblast_x", "-7x"}, {"oblast_y", "abc"}};
+    f.grids.closeDxcc();
+    f.grids.closeArea();
+    f.grids.openDxcc();
+    f.grids.openArea(true);
+    const RECT d = windowRect(f.grids.dxcc()->window()), a = windowRect(f.grids.area()->window());
+    wt::check(d.left == 10 && d.top == 123, "DXCC window at the saved y, x 0 read as 10");
+    wt::check(a.left == -7 && a.top == 0, "area window at the saved leading number, non-numeric as 0");
+    f.store.written.clear();
+    SendMessageA(f.grids.dxcc()->window(), WM_SETCURSOR, 0, 0);
+    SendMessageA(f.grids.area()->window(), WM_SETCURSOR, 0, 0);
+    wt::checkEqual(static_cast<long long>(f.store.written.size()), 0, "where it was read from, nothing is written");
+    // Back where the pixel checks want them, apart.
+    SetWindowPos(f.grids.area()->window(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(f.grids.dxcc()->window(), nullptr, 10, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void areaLamps(Fixture& f) {
+    const HWND w = f.grids.area()->window();
+    const auto lamp = [&](const char* code) {
+        for (size_t i = 0; i < kAreaCount; ++i)
+            if (std::strcmp(areaDisplayOrder[i], code) == 0) return GetDlgItem(w, IDC_AREA_FIRST + static_cast<int>(i));
+        return HWND{};
+    };
+    // Left of the centred label, inside the ring.
+    const auto face = [](HWND box) {
+        const Picture p(box);
+        return p.at(5, p.height() / 2);
+    };
+    f.grids.clearAreaMarks();
+    f.grids.markAreaWorked("KV");
+    f.grids.markAreaWorked("KV");
+    f.grids.markAreaWorked("kv");  // codes are exact
+    f.grids.markAreaWorked("SL");
+    f.grids.refreshAreaBoxes();
+    pump();
+    checkColor(face(lamp("KV")), Obl::kWorkedFace, "a worked area's lamp");
+    checkColor(face(lamp("CH")), Obl::kFreeFace, "an unworked area's lamp");
+    const Picture kv(lamp("KV"));
+    wt::check(kv.count({0, 0, kv.width(), kv.height()}, Obl::kWorkedText) > 0, "the worked lamp's label is yellow");
+    int marked = 0;
+    for (size_t i = 0; i < kAreaCount; ++i) marked += f.grids.area()->marked(i) ? 1 : 0;
+    wt::checkEqual(marked, 2, "two areas marked (KV, SL)");
+    checkColor(Picture(w).at(2, 2), Obl::kBackground, "the window's own background");
+
+    // The host's thread clears the marks by a posted message.
+    wt::Worker host(
+        [&] { PostMessageA(static_cast<HWND>(f.state.shared.areaWindow.load()), kClearAreaMarksMessage, 0, 0); });
+    host.wait(5000);
+    pumpUntil([&] { return !f.grids.area()->marked(11); }, 2000);
+    checkColor(face(lamp("KV")), Obl::kFreeFace, "cleared from another thread: green again");
+}
+
+struct TableCase {
+    const char* what;
+    std::string call, mode;
+    int band;
+};
+
+void dxccTable(Fixture& f) {
+    {
+        const auto d = f.state.lock();
+        d->dxccRtty[3] = {"UR", "DL", "9A"};
+        d->dxccBpsk[3] = {"S5", "OK", "HA", "F", "G", "I", "EA", "CT", "ON", "PA", "LX", "OE", "SP", "YO"};
+        for (size_t b = 0; b < kBandCount; ++b) d->infoGridRows[b] = {"80m", "12:34", "   -", "KV", ""};
+    }
+    const HWND dxcc = f.grids.dxcc()->window();
+    const HWND table = f.grids.dxcc()->table();
+    SetForegroundWindow(dxcc);
+    const auto paint = [&](const std::string& call, const std::string& mode, int band) {
+        f.view = WatchView{call, mode, band};
+        f.grids.repaintDxccTable();
+        UpdateWindow(table);
+        return Picture(table);
+    };
+    const TableCase lists[] = {{"RTTY list", "", "RTTY", 3},
+                               {"BPSK63 list", "", "BPSK63", 3},
+                               {"another mode shows the BPSK63 list", "", "BPSK31", 3}};
+    for (const TableCase& c : lists) {
+        const Picture p = paint(c.call, c.mode, c.band);
+        const size_t n = c.mode == "RTTY" ? 3 : 14;
+        const std::vector<TextSpot> spots = dxccListLayout(n, p.width());
+        checkColor(p.at(p.width() - 2, p.height() - 2), RGB(255, 250, 198), std::string(c.what) + ": background");
+        wt::check(p.dark({spots[0].x, spots[0].y, spots[0].x + 35, spots[0].y + 15}) > 0,
+                  std::string(c.what) + ": the first entry drawn");
+        wt::check(p.dark({spots[n - 1].x, spots[n - 1].y, spots[n - 1].x + 35, spots[n - 1].y + 15}) > 0,
+                  std::string(c.what) + ": the last entry drawn where the layout puts it");
+        wt::checkEqual(p.dark({0, spots[n - 1].y + 16, p.width(), p.height()}), 0,
+                       std::string(c.what) + ": nothing below the last line");
+    }
+    {
+        const auto d = f.state.lock();
+        wt::check(std::is_sorted(d->dxccRtty[3].begin(), d->dxccRtty[3].end()) &&
+                      std::is_sorted(d->dxccBpsk[3].begin(), d->dxccBpsk[3].end()),
+                  "drawing sorted the state's lists in place");
+    }
+    const Picture noBand = paint("", "RTTY", -1);
+    wt::checkEqual(noBand.dark({0, 0, noBand.width(), noBand.height()}), 0, "no band known: background only");
+
+    for (const int band : {3, 0, -1}) {
+        const Picture p = paint("UT5ABC", "RTTY", band);
+        const CallGridLayout l = callGridLayout(p.height(), band);
+        const std::string what = "per-call grid, band " + std::to_string(band);
+        for (int row = 1; row <= 6; ++row) {
+            const bool marked = l.highlight && row == band + 1;
+            checkColor(p.at(5, row * l.rowHeight + l.rowHeight / 2), marked ? RGB(198, 255, 255) : RGB(255, 255, 198),
+                       what + ", row " + std::to_string(row));
+        }
+        wt::check(p.dark({140, 0, 200, 16}) > 0 && p.dark({20, 18, 60, 32}) > 0, what + ": call and header drawn");
+        wt::check(p.dark({20, 2 * l.rowHeight, 60, 2 * l.rowHeight + 14}) > 0, what + ": the 80 m row drawn");
+        // Below the header's texts, above the 80 m row.
+        wt::checkEqual(p.dark({0, 36, p.width(), 2 * l.rowHeight - 1}), 0, what + ": no 160 m row");
+    }
+
+    // Resizing the window fits the table to its client area.
+    SetWindowPos(dxcc, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+    RECT client{}, inner{};
+    GetClientRect(dxcc, &client);
+    GetWindowRect(table, &inner);
+    MapWindowPoints(nullptr, dxcc, reinterpret_cast<POINT*>(&inner), 2);
+    wt::check(inner.left == 1 && inner.top == 1 && inner.right - inner.left == client.right - 4 &&
+                  inner.bottom - inner.top == client.bottom - 4,
+              "the table follows the window's size");
+}
+
+void bandChangeTimer(Fixture& f) {
+    std::vector<LampPaint> painted;
+    const bool opened = f.grids.openBandChange([&](LampPaint p) { painted.push_back(p); });
+    Change_Band* band = f.grids.bandChange();
+    if (!wt::check(opened && band, "band-change window opens")) return;
+    const HWND w = band->window();
+    wt::check(!IsWindowVisible(w) && topmost(w) && SendMessageA(w, WM_GETICON, ICON_BIG, 0) != 0,
+              "hidden, topmost, with the icon");
+    wt::check(f.state.shared.bandChangeWindow == w && band->running(), "published, its timer running");
+    wt::check(painted == std::vector<LampPaint>{LampPaint::green}, "the lamp painted green at once");
+    wt::check(!f.grids.openBandChange([](LampPaint) {}), "a second opening is refused");
+
+    // A change at the second QSO, three minutes after the first.
+    {
+        const auto d = f.state.lock();
+        for (const int minute : {0, 3}) {
+            CInfo q;
+            q.call = "DL1ABC";
+            q.time = DateTime::fromCalendar(2024, 12, 14, 12, minute, 0);
+            d->qsoLog.push_back(q);
+            d->index.add(q, static_cast<int>(d->qsoLog.size()) - 1);
+        }
+    }
+    f.state.shared.lastChangeQsoIndex = 1;
+    f.state.shared.changeWarning = true;
+    f.clock.set(12, 3, 0);
+    painted.clear();
+    f.grids.startBandChangeTimer(20);
+    wt::check(pumpUntil([&] { return !painted.empty(); }, 2000) && painted.back() == LampPaint::red,
+              "the next tick turns the lamp red");
+    f.clock.set(12, 10, 0);
+    const DWORD redAt = GetTickCount();
+    wt::check(pumpUntil([&] { return painted.size() == 2; }, 3000) && painted.back() == LampPaint::green,
+              "ten minutes after the reference QSO: green");
+    const DWORD gap = GetTickCount() - redAt;
+    wt::check(gap >= 700 && gap <= 2500, "the tick re-armed itself at a second (" + std::to_string(gap) + " ms)");
+
+    f.grids.stopBandChangeTimer();
+    f.clock.set(12, 4, 0);
+    f.state.shared.changeWarning = true;
+    wt::check(!pumpUntil([&] { return painted.size() > 2; }, 1300), "stopped: no tick");
+    wt::Worker host([&] {
+        PostMessageA(static_cast<HWND>(f.state.shared.bandChangeWindow.load()), kRearmBandChangeTimerMessage, 0, 0);
+    });
+    host.wait(5000);
+    wt::check(pumpUntil([&] { return painted.size() == 3; }, 1500) && painted.back() == LampPaint::red,
+              "re-armed from another thread: red within the warning period");
+
+    f.grids.closeBandChange();
+    wt::check(!IsWindow(w) && f.state.shared.bandChangeWindow == nullptr, "closed: window gone, handle cleared");
+    f.clock.set(13, 0, 0);
+    wt::check(!pumpUntil([&] { return painted.size() > 3; }, 1300), "and the painter is never called again");
+    f.grids.startBandChangeTimer(10);  // nothing to start
+}
+
+BOOL CALLBACK countDialog(HWND w, LPARAM n) {
+    if (wt::className(w) == "#32770") ++*reinterpret_cast<int*>(n);
+    return TRUE;
+}
+// The dialogs of this thread (the system may keep windows of its own here, such as IME's).
+int threadDialogs() {
+    int n = 0;
+    EnumThreadWindows(GetCurrentThreadId(), countDialog, reinterpret_cast<LPARAM>(&n));
+    return n;
+}
+
+void nothingLeftBehind(Fixture& f, bool counting) {
+    pump();
+    counts = GdiCounts{};
+    counts.on = true;
+    const HWND table = f.grids.dxcc()->table();
+    for (int i = 0; i < 100; ++i) {
+        f.view = i % 2 ? WatchView{"UT5ABC", "RTTY", 3} : WatchView{"", "BPSK63", 3};
+        f.grids.repaintDxccTable();
+        UpdateWindow(table);
+        f.grids.clearAreaMarks();
+        f.grids.markAreaWorked(areaDisplayOrder[static_cast<size_t>(i) % kAreaCount]);
+    }
+    pump();
+    const GdiCounts repaints = counts;
+    const int before = threadDialogs();
+    // Counted from no window open to no window open.
+    f.grids.closeAll();
+    counts = GdiCounts{};
+    counts.on = true;
+    for (int i = 0; i < 20; ++i) {
+        f.grids.closeAll();
+        f.grids.openDxcc();
+        f.grids.openArea(i % 2 == 0);
+        f.grids.openBandChange([](LampPaint) {});
+        pump();
+    }
+    f.grids.closeAll();
+    pump();
+    counts.on = false;
+    if (counting) {
+        wt::check(repaints.created >= 200, "repaints make surfaces (" + std::to_string(repaints.created) + ")");
+        wt::checkEqual(repaints.deleted, repaints.created, "100 repaints: every GDI object made is deleted");
+        wt::checkEqual(counts.deleted, counts.created, "20 openings and closings: every GDI object made is deleted");
+        wt::checkEqual(counts.stillSelected, 0, "none was still selected when deleted");
+    }
+    wt::check(before >= 2 && threadDialogs() == 0,
+              "all windows gone after closeAll (" + std::to_string(before) + " dialogs while open)");
+    wt::check(!f.state.shared.dxccWindow && !f.state.shared.areaWindow && !f.state.shared.bandChangeWindow,
+              "and no handle left published");
+}
+
+}  // namespace
+
+int main() {
+    wt::startWatchdog(90);
+    const bool counting = countGdiObjects();
+    wt::check(counting, "the windows' GDI calls can be counted");
+    {
+        Fixture f;
+        openingAndKeys(f);
+        if (f.grids.dxcc() && f.grids.area()) {
+            krAndSlVisibility(f);
+            positionSaving(f);
+            areaLamps(f);
+            dxccTable(f);
+            bandChangeTimer(f);
+            nothingLeftBehind(f, counting);
+        }
+    }
+    return wt::finish("grid_windows_test");
+}

@@ -1,0 +1,306 @@
+// The operator windows as an operator meets them: the plug-in loaded by the stand-in
+// host (its exports called on the host's main thread, its windows on their own thread,
+// the host's object answering both), the windows found, read, clicked and looked at
+// from this process.
+//
+//   operator_windows_test.exe PATH\Stats.dll      (orba-standin.exe lies beside it)
+//   operator_windows_cp1251_test.exe PATH\Stats.dll   (the same, under code page 1251)
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "standin_host.h"
+#include "stats_library.h"
+#include "wine_test.h"
+
+namespace {
+
+std::string gBin, gDll;
+
+const char* const kReset = "reset OK1XYZ OK EU 2017-12-16T1200 2017-12-17T1159 0 ";
+const char* const kResetUkraine = "reset UT1ZZ UR EU 2017-12-16T1200 2017-12-17T1159 0 ";
+
+std::string settings() {
+    std::string text;
+    wt::readFile("Plugins\\TALVENA-CUP.ini", text);
+    return text;
+}
+
+bool settingIs(const std::string& key, const std::string& value) {
+    return settings().find(key + "=" + value + "\r\n") != std::string::npos;
+}
+
+// The screen's colour at a point of a window's client area (the windows are topmost).
+COLORREF pixel(HWND w, int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(w, &p);
+    const HDC screen = GetDC(nullptr);
+    const COLORREF c = GetPixel(screen, p.x, p.y);
+    ReleaseDC(nullptr, screen);
+    return c;
+}
+
+bool waitPixel(HWND w, int x, int y, COLORREF wanted, DWORD milliseconds) {
+    const ULONGLONG until = GetTickCount64() + milliseconds;
+    do {
+        if (pixel(w, x, y) == wanted) return true;
+        Sleep(50);
+    } while (GetTickCount64() < until);
+    return false;
+}
+
+struct Search {
+    DWORD pid;
+    std::string prefix;
+    HWND found;
+};
+
+BOOL CALLBACK matchCaption(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<Search*>(p);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == s->pid && IsWindowVisible(w) && wt::className(w) == "#32770" && wt::text(w).rfind(s->prefix, 0) == 0) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A visible dialog of process `pid` whose caption begins with `prefix`.
+HWND waitForCaption(DWORD pid, const std::string& prefix, DWORD milliseconds) {
+    const ULONGLONG until = GetTickCount64() + milliseconds;
+    do {
+        Search s{pid, prefix, nullptr};
+        EnumWindows(&matchCaption, reinterpret_cast<LPARAM>(&s));
+        if (s.found) return s.found;
+        Sleep(50);
+    } while (GetTickCount64() < until);
+    return nullptr;
+}
+
+// A Cabrillo QSO line at the current UTC time plus `minutes`.
+std::string qsoNow(const char* frequency, const char* call, int minutes) {
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    ULARGE_INTEGER t;
+    t.LowPart = ft.dwLowDateTime;
+    t.HighPart = ft.dwHighDateTime;
+    t.QuadPart += static_cast<ULONGLONG>(minutes) * 60ULL * 10000000ULL;
+    ft.dwLowDateTime = t.LowPart;
+    ft.dwHighDateTime = t.HighPart;
+    SYSTEMTIME st;
+    FileTimeToSystemTime(&ft, &st);
+    char line[160];
+    std::snprintf(line, sizeof line, "QSO: %s RY %04u-%02u-%02u %02u%02u OK1XYZ 599 001 %s 599 002", frequency,
+                  st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, call);
+    return line;
+}
+
+// The stand-in with the plug-in loaded and one scoring run started.
+struct Session {
+    wt::StandInHost host;
+    HWND companion = nullptr;
+    // The companion window's title as this process reads it: "Setup TALVENA-CUP...", or
+    // in code page 1251 "Установки TALVENA-CUP..." for an operator in Ukraine.
+    std::string title = "Setup TALVENA-CUP";
+    bool open(const char* reset = kReset, const std::wstring& arguments = L"", const char* stored = nullptr) {
+        // A fresh settings file: the "Start" toggle of an earlier session would keep the
+        // windows closed in this one.
+        CreateDirectoryA("Plugins", nullptr);
+        DeleteFileA("Plugins\\TALVENA-CUP.ini");
+        if (stored) {
+            HANDLE f = CreateFileA("Plugins\\TALVENA-CUP.ini", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            DWORD written = 0;
+            WriteFile(f, stored, static_cast<DWORD>(std::strlen(stored)), &written, nullptr);
+            CloseHandle(f);
+        }
+        if (!host.start(gBin, arguments)) return false;
+        host.commandOk("load " + gDll);
+        host.commandOk(std::string(reset) + wt::currentFolder() + "\\");
+        companion = waitForCaption(host.process().id(), title, 10000);
+        return companion != nullptr;
+    }
+};
+
+void opening() {
+    Session s;
+    if (!wt::check(s.open(), "opening: the companion window appears")) return;
+    wt::checkEqual(wt::text(s.companion), "Setup TALVENA-CUP-2017", "opening: its title");
+    RECT r;
+    GetWindowRect(s.companion, &r);
+    wt::check(r.left == 10 && r.top == 400, "opening: at 10, 400 without stored settings");
+    wt::check((GetWindowLongW(s.companion, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, "opening: topmost");
+    // The switch, then "<SP1>" from the first refresh (the first frequency read after load).
+    wt::check(s.host.waitForMacros(3, 5000), "opening: the host is switched");
+    const std::vector<std::string> start = {"<MODE:RTTY>", "<BAUDRATE:75>", "<SP1>"};
+    wt::check(s.host.macros() == start, "opening: to RTTY 75 baud, then <SP1>");
+    wt::check(settingIs("Start", "1"), "opening: the toggle is written");
+
+    // A second run while it is open starts nothing and turns the toggle back.
+    s.host.commandOk(std::string(kReset) + wt::currentFolder() + "\\");
+    Sleep(300);
+    wt::check(settingIs("Start", "0"), "second run: the toggle turns back");
+    wt::checkEqual(static_cast<long long>(s.host.macros().size()), 3, "second run: no second window switched the host");
+
+    // The BPSK63 button: its macros in order, the choice stored.
+    const HWND bpsk = wt::findChild(s.companion, "BPSK63");
+    wt::check(bpsk && wt::click(bpsk), "BPSK63: clicked");
+    wt::check(s.host.waitForMacros(5, 5000), "BPSK63: macros arrive");
+    const std::vector<std::string> all = {"<MODE:RTTY>", "<BAUDRATE:75>", "<SP1>", "<MODE:BPSK31>", "<BAUDRATE:63>"};
+    wt::check(s.host.macros() == all, "BPSK63: mode first, then the baud rate");
+    wt::check(settingIs("Mode", "BPSK"), "BPSK63: \"Mode\" = \"BPSK\"");
+
+    // Unloading closes the window and returns at once; the host goes on.
+    const ULONGLONG t0 = GetTickCount64();
+    s.host.commandOk("unload");
+    const ULONGLONG ms = GetTickCount64() - t0;
+    wt::check(ms < 1000, "unload: within a second (" + std::to_string(ms) + " ms)");
+    wt::check(wt::waitClosed(s.companion, 2000), "unload: the window is gone");
+    wt::check(!s.host.command("state").empty(), "unload: the host still answers");
+    wt::check(s.host.quit(), "unload: the host ends normally");
+}
+
+// A refresh in flight (the call check posts it; the watch calls the host) while the
+// library unloads.
+void unloadDuringRefresh() {
+    Session s;
+    if (!wt::check(s.open(), "refresh in flight: the window appears")) return;
+    s.host.commandOk("field 5 DL1ABC");
+    for (int i = 0; i < 5; ++i) s.host.command("check DL1ABC 20m RTTY DL");
+    const ULONGLONG t0 = GetTickCount64();
+    s.host.commandOk("unload");
+    const ULONGLONG ms = GetTickCount64() - t0;
+    wt::check(ms < 1000, "refresh in flight: unload within a second (" + std::to_string(ms) + " ms)");
+    wt::check(s.host.quit(), "refresh in flight: the host ends normally");
+}
+
+// The host's object failing while the window is open: clicks and refreshes do nothing
+// harmful and the window stays usable.
+void hostFailing() {
+    Session s;
+    if (!wt::check(s.open(), "failing host: the window appears")) return;
+    s.host.waitForMacros(2, 5000);
+    s.host.commandOk("fault error");
+    const HWND rtty = wt::findChild(s.companion, "RTTY-75");
+    wt::check(rtty && wt::click(rtty), "failing host: a click returns");
+    for (int i = 0; i < 3; ++i) s.host.command("check DL1ABC 20m RTTY DL");
+    wt::check(settingIs("Mode", "RTTY"), "failing host: the choice is still stored");
+    DWORD_PTR answer = 0;
+    wt::check(SendMessageTimeoutW(s.companion, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer) != 0,
+              "failing host: the window still answers");
+    s.host.commandOk("fault none");
+    s.host.commandOk("unload");
+    wt::check(s.host.quit(), "failing host: the host ends normally");
+}
+
+// The grid windows of stored options open at the first refresh; a call typed in the host
+// turns the DXCC window into that call's grid; the band-change lamp follows the log.
+void gridsAndLamp() {
+    Session s;
+    if (!wt::check(s.open(kReset, L"", "[Settings]\r\nDXCC=1\r\nObl=1\r\n"), "grids: the window appears")) return;
+    const DWORD pid = s.host.process().id();
+    const HWND dxcc = waitForCaption(pid, "RTTY worked DXCC on 20m 0 of 338", 5000);
+    wt::check(dxcc != nullptr, "grids: the DXCC window opens at the first refresh, titled for 20 m RTTY");
+    wt::check(waitForCaption(pid, "RTTY Working area 0 on 20m ", 5000) != nullptr, "grids: and the area window");
+
+    s.host.commandOk("add DL EU " + qsoNow("14080", "DL1ABC", -30));
+    s.host.commandOk("field 5 DL1ABC");
+    s.host.command("check DL1ABC 20m RTTY DL");
+    wt::check(waitForCaption(pid, "TALVENA-CUP-2017 worked with DL1ABC", 5000) != nullptr,
+              "grids: a typed call gives the worked-with title");
+    s.host.commandOk("field 5 -");
+
+    // The band-change control: the lamp at the centre of its disc.
+    const HWND control = GetDlgItem(s.companion, 1021);
+    wt::check(control && wt::click(control), "lamp: the control is switched on");
+    const COLORREF green = RGB(0, 255, 0), red = RGB(255, 0, 0);
+    wt::check(waitPixel(s.companion, 190, 90, green, 3000), "lamp: green once switched on");
+    s.host.commandOk("add DL EU " + qsoNow("14080", "DL2ABC", -1));
+    s.host.commandOk("add DL EU " + qsoNow("7040", "DL3ABC", 0));  // a band change a minute later
+    wt::check(waitPixel(s.companion, 190, 90, red, 3000), "lamp: red after a band change under ten minutes old");
+    s.host.commandOk("remove DL EU " + qsoNow("7040", "DL3ABC", 0));
+    wt::check(waitPixel(s.companion, 190, 90, green, 3000), "lamp: green again once that QSO is removed");
+
+    s.host.commandOk("unload");
+    wt::check(s.host.quit(), "grids: the host ends normally");
+}
+
+// The host's object in another process that goes away while the window is open (this
+// program loads the plug-in and plays the host's thread): refreshes and clicks fail
+// quietly, the window stays usable, and the unload still returns at once.
+void hostGoneAway() {
+    CreateDirectoryA("Plugins", nullptr);
+    DeleteFileA("Plugins\\TALVENA-CUP.ini");
+    wt::StandInHost object;
+    if (!wt::check(object.start(gBin), "host gone: the stand-in publishes its object")) return;
+    StatsLibrary lib;
+    if (!wt::check(lib.load(gDll), "host gone: Stats.dll loads here")) return;
+    const OleDateTime start = oleTime(kDec16_2017, 12, 0), end = oleTime(kDec17_2017, 11, 59);
+    lib.reset(".\\", 0, "OK1XYZ", &start, &end, "OK", "EU");
+    const HWND companion = waitForCaption(GetCurrentProcessId(), "Setup TALVENA-CUP", 10000);
+    if (!wt::check(companion != nullptr, "host gone: the window opens")) return;
+    wt::check(object.waitForMacros(2, 5000), "host gone: it was bound to the other process's object");
+    object.process().kill();
+
+    char hint[100] = {0}, warning[100] = {0};
+    for (int i = 0; i < 3; ++i)
+        lib.checkCall("DL1ABC", 0, 0, "RTTY", "", "", "", "", "", "", "", "", "", "DL", 0, 0, 0, 0, 0, "", "", "", "",
+                      "", "20m", nullptr, hint, warning);
+    const HWND bpsk = GetDlgItem(companion, 1004);
+    wt::check(bpsk && wt::click(bpsk), "host gone: a click returns");
+    wt::check(settingIs("Mode", "BPSK"), "host gone: the choice is still stored");
+    DWORD_PTR answer = 0;
+    wt::check(SendMessageTimeoutW(companion, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer) != 0,
+              "host gone: the window still answers");
+    const ULONGLONG t0 = GetTickCount64();
+    lib.module.reset();
+    const ULONGLONG ms = GetTickCount64() - t0;
+    wt::check(ms < 1000, "host gone: the unload returns within a second (" + std::to_string(ms) + " ms)");
+    wt::check(!IsWindow(companion), "host gone: the window is gone with the library");
+}
+
+// An operator in Ukraine on a Windows whose ANSI code page is 1251.
+void russian() {
+    Session s;
+    s.title = "\xD3\xF1\xF2\xE0\xED\xEE\xE2\xEA\xE8 TALVENA-CUP";
+    if (!wt::check(s.open(kResetUkraine), "Russian: the window appears")) return;
+    wchar_t title[100] = {0};
+    GetWindowTextW(s.companion, title, 100);
+    wt::check(std::wstring(title) == L"\u0423\u0441\u0442\u0430\u043d\u043e\u0432\u043a\u0438 TALVENA-CUP-2017",
+              "Russian: the title in Cyrillic (" + wt::visible(wt::text(s.companion)) + ")");
+    const HWND hint = GetDlgItem(s.companion, 1018);
+    wchar_t text[100] = {0};
+    GetWindowTextW(hint, text, 100);
+    wt::check(std::wstring(text) == L"\u041f\u043e\u0434\u0441\u043a\u0430\u0437\u043a\u0443",
+              "Russian: the hint box (" + wt::visible(wt::text(hint)) + ")");
+    s.host.commandOk("unload");
+    wt::check(s.host.quit(), "Russian: the host ends normally");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    wt::startWatchdog(110);
+    if (argc < 2) {
+        std::printf("usage: operator_windows_test PATH\\Stats.dll\n");
+        return 2;
+    }
+    gDll = argv[1];
+    gBin = wt::folderOf(gDll);
+    // Built twice: scripts/wine-tests.sh runs the _cp1251 build under the ANSI code page
+    // 1251 of the operators' Windows (the stand-in host inherits it), which the Russian
+    // texts need, and the other as Wine starts by default.
+    if (GetACP() == 1251) {
+        russian();
+    } else {
+        opening();
+        gridsAndLamp();
+        unloadDuringRefresh();
+        hostFailing();
+        hostGoneAway();
+    }
+    return wt::finish("operator_windows_test");
+}
