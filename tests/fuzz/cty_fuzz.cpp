@@ -12,8 +12,9 @@
 
 namespace {
 
-[[noreturn]] void broken(const char* what, std::string_view call) {
-    std::fprintf(stderr, "INVARIANT BROKEN: %s for '%.*s'\n", what, static_cast<int>(call.size()), call.data());
+[[noreturn]] void broken(const char* what, std::string_view call, const replay::CtyResult& r = {}) {
+    std::fprintf(stderr, "INVARIANT BROKEN: %s for '%.*s' (prefix '%s', continent '%s', entity '%s')\n", what,
+                 static_cast<int>(call.size()), call.data(), r.prefix.c_str(), r.continent.c_str(), r.entity.c_str());
     std::abort();
 }
 
@@ -47,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::string_view call = calls.substr(pos, end - pos);
         pos = end + 1;
         const replay::CtyResult r = cty.resolve(call);
-        if (r.found() && (r.continent.empty() || r.entity.empty())) broken("placed without continent or entity", call);
+        if (r.found() && (r.continent.empty() || r.entity.empty()))
+            broken("placed without continent or entity", call, r);
         if (r.maritime && r.found()) broken("maritime and placed", call);
         const replay::CtyResult again = cty.resolve(" " + lower(call) + " ");
         if (again.prefix != r.prefix || again.continent != r.continent) broken("depends on letter case", call);

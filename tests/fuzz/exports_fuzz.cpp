@@ -290,7 +290,7 @@ void checkReport(const Model& m) {
     CHECK(actual == expected, "the report holds %zu bytes, the model %zu", actual.size(), expected.size());
 }
 
-// The numbers after `label` in the summary, in order.
+// The first `count` numbers of the text from position `at` on.
 std::vector<long long> numbersAfter(const std::string& text, size_t at, size_t count) {
     std::vector<long long> out;
     while (at < text.size() && out.size() < count) {
