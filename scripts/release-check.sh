@@ -33,6 +33,7 @@ if ! bash "$root/scripts/release.sh"; then
 fi
 
 expected="$name/INSTALL.txt
+$name/MASTER.SCP
 $name/Stats.dll
 $name/cty.dat
 $name/modepad.exe

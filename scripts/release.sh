@@ -4,7 +4,8 @@
 #   Stats.dll          the plug-in for the (32-bit) host
 #   x64/Stats.dll      the same plug-in for a 64-bit host
 #   modepad.exe        the mode switch (32-bit)
-#   talven-replay.exe  the replay tool (32-bit, uses the Stats.dll beside it) and its cty.dat
+#   talven-replay.exe  the replay tool (32-bit, uses the Stats.dll beside it), its cty.dat
+#                      and MASTER.SCP (the calls its analysis page checks against)
 #   INSTALL.txt        where the files go, what the plug-in writes, update and uninstall
 #
 #   scripts/release.sh [--build-root DIR] [--dist DIR]
@@ -43,12 +44,14 @@ build i686 "$build_root/win32" Stats modepad talven-replay
 build x86_64 "$build_root/win64" Stats
 
 win32=$build_root/win32/bin
-[ -f "$win32/cty.dat" ] || { echo "release.sh: no cty.dat beside the replay tool (install hamradio-files)" >&2; exit 1; }
+for f in cty.dat MASTER.SCP; do
+  [ -f "$win32/$f" ] || { echo "release.sh: no $f beside the replay tool (install hamradio-files)" >&2; exit 1; }
+done
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 mkdir -p "$stage/x64"
-cp "$win32/Stats.dll" "$win32/modepad.exe" "$win32/talven-replay.exe" "$win32/cty.dat" "$stage/"
+cp "$win32/Stats.dll" "$win32/modepad.exe" "$win32/talven-replay.exe" "$win32/cty.dat" "$win32/MASTER.SCP" "$stage/"
 cp "$build_root/win64/bin/Stats.dll" "$stage/x64/"
 # Windows line ends for the text a Windows user opens.
 sed -e "s/@VERSION@/$version/" -e 's/$/\r/' "$root/docs/INSTALL.txt" >"$stage/INSTALL.txt"
