@@ -85,6 +85,8 @@ bool CountryFile::parse(std::string_view text, const std::string& fileName, std:
         }
         CtyEntity entity;
         entity.name = std::string(fields[0]);
+        // Messages name the entity a call belongs to: a nameless one would leave them blank.
+        if (entity.name.empty()) return fail("entity line without a name");
         entity.continent = toUpper(fields[3]);
         std::string_view primary = fields[7];  // "*" marks entities on the WAE list only
         entity.waeOnly = !primary.empty() && primary[0] == '*';

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds every target and runs every test:
 #   native unit and golden tests (ctest), the core's tests as a static 32-bit Linux
-#   program, the shared-state test under ThreadSanitizer, the exports fuzzed, the static
-#   export check of the 32-bit DLL, and the Windows tests under Wine: the 64-bit build
+#   program, the shared-state test under ThreadSanitizer, the static export check of
+#   the 32-bit DLL, the native tests again under ASan, UBSan and leak detection, the
+#   fuzz targets' regression inputs and a short fuzzing pass, the release package built
+#   twice, and the Windows tests under Wine: the 64-bit build
 #   with wine64 and, where the kernel runs 32-bit programs, the 32-bit build (the DLL a
 #   host loads) with 32-bit Wine.
 # Ends with one line "tests: N passed, N failed"; exit 1 when anything failed.
@@ -68,23 +70,6 @@ else
   count 0 1
 fi
 
-section "the exports fuzzed under AddressSanitizer and UndefinedBehaviorSanitizer"
-if [ ! -f build/fuzz/CMakeCache.txt ]; then
-  CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVEN_SANITIZE=address \
-    -DTALVEN_FUZZ=ON -DTALVEN_TESTS=OFF >/dev/null
-fi
-fuzz_dir=$(mktemp -d)
-if cmake --build build/fuzz -j "$(nproc)" --target exports_fuzz >build/fuzz/build.log 2>&1 &&
-   (cd "$fuzz_dir" && UBSAN_OPTIONS=halt_on_error=1 "$root/build/fuzz/tests/fuzz/exports_fuzz" \
-      -runs=20000 -max_total_time=90 -max_len=2048 -seed=1 >"$fuzz_dir/fuzz.log" 2>&1); then
-  tail -n 1 "$fuzz_dir/fuzz.log"
-  count 1 0
-else
-  tail -n 40 build/fuzz/build.log "$fuzz_dir/fuzz.log" 2>/dev/null
-  count 0 1
-fi
-rm -rf "$fuzz_dir"
-
 section "every C++ file formatted as .clang-format says"
 unformatted=$(git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run 2>&1 | grep -c 'warning:' || true)
 if [ "$unformatted" -eq 0 ]; then
@@ -111,6 +96,26 @@ run_counted() {
   fi
   rm -f "$log"
 }
+
+# --- hardening: sanitizers, fuzzing, the release package -------------------------
+section "native unit and golden tests under AddressSanitizer, UndefinedBehaviorSanitizer and leak detection"
+if [ ! -f build/asan/CMakeCache.txt ]; then
+  cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DTALVEN_SANITIZE=address >/dev/null
+fi
+if cmake --build build/asan -j "$(nproc)" >build/asan/build.log 2>&1; then
+  # Any report fails the test that made it.
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 run_ctest build/asan
+else
+  tail -n 40 build/asan/build.log
+  count 0 1
+fi
+
+section "fuzzing: regression inputs, then a short pass of each target (scripts/fuzz.sh)"
+run_counted bash scripts/fuzz.sh --short
+
+section "the release package, built twice (scripts/release-check.sh)"
+run_counted bash scripts/release-check.sh
+# --- end of hardening -----------------------------------------------------------------
 
 section "Windows tests under Wine, 64-bit build"
 run_counted bash scripts/wine-tests.sh build/win64

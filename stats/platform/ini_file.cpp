@@ -1,10 +1,10 @@
 #include "platform/ini_file.h"
 
-#include <cstdio>
 #include <fstream>
-#include <sstream>
+#include <mutex>
 #include <vector>
 
+#include "base/replace_file.h"
 #include "base/text.h"
 
 namespace {
@@ -64,6 +64,10 @@ std::string read(const std::string& path, const std::string& section, const std:
 }
 
 bool write(const std::string& path, const std::string& section, const std::string& key, const std::string& value) {
+    // The host's thread and the window thread both write settings: one read-modify-write
+    // at a time, or one of two keys written together could be lost.
+    static std::mutex writing;
+    const std::lock_guard<std::mutex> hold(writing);
     bool exists = false;
     auto lines = readLines(path, exists);
     const std::string entry = key + "=" + value;
@@ -97,10 +101,10 @@ bool write(const std::string& path, const std::string& section, const std::strin
             lines.push_back(entry);
         }
     }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    for (const auto& l : lines) out << l << "\r\n";
-    return static_cast<bool>(out.flush());
+    std::string text;
+    for (const auto& l : lines) text += l + "\r\n";
+    // Never truncated in place: on a full disk that lost the whole file.
+    return replaceFile(path, text);
 }
 
 }  // namespace ini

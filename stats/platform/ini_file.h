@@ -2,7 +2,9 @@
 // "key=value" lines) with the rules of the Windows private-profile functions:
 // section and key names ignore letter case, values are trimmed of blanks and cut to
 // 99 characters on reading, a write replaces the key in place or appends it, and a
-// missing file is created (its folder is not).
+// missing file is created (its folder is not). A write replaces the file whole through
+// a temporary file, so a failed write leaves the previous file as it was; a read-only
+// file is not written.
 #pragma once
 #include <string>
 

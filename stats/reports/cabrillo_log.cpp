@@ -2,12 +2,8 @@
 
 #include <cstdio>
 
-#include "base/file.h"
+#include "base/replace_file.h"
 #include "base/text.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace {
 
@@ -100,7 +96,6 @@ void CabrilloLog::addQsoLine(const std::string& call, unsigned frequencyKhz, con
 
 CabrilloLog::WriteResult CabrilloLog::writeFile(int claimedScore, const std::string& hostVersion) const {
     const std::string target = fileBase + ".cbr";
-    const std::string temp = target + ".tmp";
     std::string text;
     text += "START-OF-LOG: 2.0\r\n";
     // HOST-QUIRK: the blanks before the line ends of these two lines are the format's.
@@ -119,22 +114,7 @@ CabrilloLog::WriteResult CabrilloLog::writeFile(int claimedScore, const std::str
     for (const auto& l : qsoLines) text += l;
     text += "END-OF-LOG:\r\n";
 
-    UniqueFile f = openFile(temp, "wb");
-    bool ok = f != nullptr;
-    if (f) {
-        ok = std::fwrite(text.data(), 1, text.size(), f.get()) == text.size();
-        ok = closeFile(f) && ok;
-    }
-    if (ok) {
-#ifdef _WIN32
-        ok = MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-#else
-        ok = std::rename(temp.c_str(), target.c_str()) == 0;
-#endif
-    }
-    if (!ok) {
-        std::remove(temp.c_str());
-        return {false, "File not produced: " + target + " could not be written"};
-    }
+    // A temporary name of its own, never one a stale folder or a planted link can hold.
+    if (!replaceFile(target, text)) return {false, "File not produced: " + target + " could not be written"};
     return {true, "File produced: " + target};
 }

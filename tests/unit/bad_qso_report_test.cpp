@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 
 #include "fake_platform.h"
 
@@ -61,4 +62,33 @@ TEST_F(BadQsoFile, EachEntryCountsOnceWhateverItsCallSign) {
     plugin->removeData(qso("UT1AA", "20m", "RTTY", "1200"));
     EXPECT_EQ(badQsoLine(plugin->getResult()), 1);
     EXPECT_EQ(report().find(" !!!\n !!!"), std::string::npos);
+}
+
+TEST_F(BadQsoFile, FaultsBetweenCallsLoseNothingAndHealWhenLifted) {
+    for (const bool fullDisk : {false, true}) {
+        SCOPED_TRACE(fullDisk ? "full disk" : "a folder in place of the file");
+        diagnostics.faults.clear();
+        reset();
+        add(qso("DL1AA", "160m", "RTTY", "1200"));
+        {
+            std::unique_ptr<FullDisk> full;
+            if (fullDisk) {
+                full = std::make_unique<FullDisk>(report().size());
+            } else {
+                std::remove(kFile);
+                std::filesystem::create_directory(kFile);
+            }
+            add(qso("DL1AB", "20m", "PSK31", "1201"));
+            add(qso("UT1AA", "20m", "RTTY", "1202", "XX", "UR"));
+            plugin->removeData(qso("DL1AA", "160m", "RTTY", "1200"));
+            EXPECT_EQ(badQsoLine(plugin->getResult()), 2);
+            EXPECT_EQ(diagnostics.faults.size(), 1u);
+        }
+        if (!fullDisk) std::filesystem::remove(kFile);
+        add(qso("DL1AC", "20m", "RTTY", "1203", ""));
+        EXPECT_EQ(report(), plugin->report().text());
+        EXPECT_EQ(report().find("DL1AA"), std::string::npos);
+        EXPECT_EQ(badQsoLine(plugin->getResult()), 3);
+        EXPECT_EQ(diagnostics.faults.size(), 1u);
+    }
 }

@@ -1,8 +1,10 @@
 // The Cabrillo log: file name, header values through the settings, the file's layout.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 
+#include "base/replace_file.h"
 #include "base/text.h"
 #include "fake_platform.h"
 
@@ -97,11 +99,36 @@ TEST_F(Cabrillo, CancelWritesNothing) {
 TEST_F(Cabrillo, AFailedWriteIsReportedAndKeepsTheOldFile) {
     reset("UT1AA", "UR", "EU", 1);
     add(qso("DL1AA", "20m", "RTTY", "1405"));
-    mkdir("UT1AA.cbr.tmp", 0755);  // the temporary file cannot be created
-    std::ofstream("UT1AA.cbr") << "previous";
+    for (const bool fullDisk : {true, false}) {
+        std::ofstream("UT1AA.cbr") << "previous";
+        if (fullDisk) {
+            FullDisk full(100);
+            plugin->getResult();
+        } else {
+            chmod("UT1AA.cbr", 0444);  // read-only: Windows would not replace it either
+            plugin->getResult();
+            chmod("UT1AA.cbr", 0644);
+        }
+        EXPECT_EQ(notifier.shown.back(), "Output|File not produced: UT1AA.cbr could not be written");
+        EXPECT_EQ(readFile("UT1AA.cbr"), "previous");
+        EXPECT_FALSE(fileExists(temporaryFileName("UT1AA.cbr", 0)));
+    }
+}
+
+TEST_F(Cabrillo, NoStaleOrPlantedNameBlocksOrRedirectsTheExport) {
+    reset("UT1AA", "UR", "EU", 1);
+    add(qso("DL1AA", "20m", "RTTY", "1405"));
+    mkdir("UT1AA.cbr.tmp", 0755);                            // left by an older version
+    mkdir(temporaryFileName("UT1AA.cbr", 0).c_str(), 0755);  // left by a crash
+    std::ofstream("victim.txt") << "keep";
+    ASSERT_EQ(symlink("victim.txt", temporaryFileName("UT1AA.cbr", 1).c_str()), 0);  // planted
     plugin->getResult();
-    EXPECT_EQ(notifier.shown.back(), "Output|File not produced: UT1AA.cbr could not be written");
-    EXPECT_EQ(readFile("UT1AA.cbr"), "previous");
+    EXPECT_EQ(notifier.shown.back(), "Output|File produced: UT1AA.cbr");
+    EXPECT_NE(readFile("UT1AA.cbr").find("DL1AA"), std::string::npos);
+    EXPECT_EQ(readFile("victim.txt"), "keep");
+    struct stat st;
+    ASSERT_EQ(lstat("UT1AA.cbr", &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
 }
 
 TEST_F(Cabrillo, LongValuesDoNotOverflow) {

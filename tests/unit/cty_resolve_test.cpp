@@ -222,6 +222,7 @@ TEST(CtyResolve, BrokenCountryFilesAreRefusedWithALineNumber) {
         {"Testland: 20: 39: AS: 41.0: -28.0: -2.0: TT:\n    TT,TT1\n", "not closed by ';'"},
         {"Okland: 14: 27: EU: 1: 2: 3: OL:\n  OL;\nTestland: 20: 39: 41.0: -28.0: -2.0: TT:\n    TT;\n", "test.dat:3:"},
         {"Testland: 20: 39: ASIA: 41.0: -28.0: -2.0: TT:\n    TT;\n", "continent"},
+        {" : 20: 39: AS: 41.0: -28.0: -2.0: TT:\n    TT;\n", "without a name"},
     };
     for (const Bad& c : cases) {
         CountryFile cty;

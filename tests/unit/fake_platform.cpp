@@ -1,7 +1,9 @@
 #include "fake_platform.h"
 
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -72,4 +74,22 @@ QsoArgs PluginTest::qso(const std::string& call, const std::string& band, const 
     q.continent = continent;
     q.band = band;
     return q;
+}
+
+FullDisk::FullDisk(unsigned long bytes) {
+    // The signal a write past the limit raises is ignored: the write then fails with EFBIG.
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit r{};
+    getrlimit(RLIMIT_FSIZE, &r);
+    previous_ = r.rlim_cur;
+    r.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &r);
+}
+
+FullDisk::~FullDisk() {
+    rlimit r{};
+    getrlimit(RLIMIT_FSIZE, &r);
+    r.rlim_cur = previous_;
+    setrlimit(RLIMIT_FSIZE, &r);
+    std::signal(SIGXFSZ, previousHandler_);
 }

@@ -113,3 +113,17 @@ protected:
 };
 
 DateTime at(const std::string& hhmm, int day = 16);
+
+// While it lives, no file of this process grows past `bytes`: writes fail as on a full
+// disk (EFBIG instead of ENOSPC), for root too, with no file system to fill.
+class FullDisk {
+public:
+    explicit FullDisk(unsigned long bytes);
+    ~FullDisk();
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+private:
+    unsigned long previous_;
+    void (*previousHandler_)(int);
+};
