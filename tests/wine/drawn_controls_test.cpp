@@ -6,12 +6,9 @@
 // painters and the off-screen surface on their own.
 #include "drawn_controls_test.h"
 
-#include <algorithm>
-#include <cstdint>
-#include <cstring>
 #include <string>
-#include <vector>
 
+#include "gdi_probe.h"
 #include "windows/advanced_button.h"
 #include "windows/dialog_base.h"
 #include "windows/drawn_objects.h"
@@ -28,159 +25,10 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kGrey = RGB(128, 128, 128);
 constexpr COLORREF kNearBlack = RGB(1, 1, 1);
 
-std::string hex(COLORREF c) {
-    char b[16];
-    std::snprintf(b, sizeof b, "0x%06lX", static_cast<unsigned long>(c));
-    return b;
-}
-
 bool checkColor(COLORREF actual, COLORREF expected, const std::string& what) {
     return wt::check(actual == expected,
-                     what + ": " + hex(actual) + (actual == expected ? "" : ", expected " + hex(expected)));
+                     what + ": " + wt::hex(actual) + (actual == expected ? "" : ", expected " + wt::hex(expected)));
 }
-
-// ---- counting the GDI objects painting makes --------------------------------------------
-
-// The kit is linked into this program, so its GDI calls go through this program's
-// import table: counting wrappers put there see every object it makes and deletes,
-// whatever the system reports about the process.
-struct GdiCounts {
-    bool on = false;
-    long created = 0;
-    long deleted = 0;
-    long stillAlive = 0;  // deleted while still selected somewhere, so not gone
-};
-GdiCounts counts;
-
-decltype(&CreatePen) realCreatePen;
-decltype(&CreateSolidBrush) realCreateSolidBrush;
-decltype(&CreateCompatibleBitmap) realCreateCompatibleBitmap;
-decltype(&CreateCompatibleDC) realCreateCompatibleDC;
-decltype(&DeleteObject) realDeleteObject;
-decltype(&DeleteDC) realDeleteDC;
-
-template <typename H>
-H made(H h) {
-    if (counts.on && h) ++counts.created;
-    return h;
-}
-HPEN WINAPI countedCreatePen(int style, int width, COLORREF c) { return made(realCreatePen(style, width, c)); }
-HBRUSH WINAPI countedCreateSolidBrush(COLORREF c) { return made(realCreateSolidBrush(c)); }
-HBITMAP WINAPI countedCreateCompatibleBitmap(HDC dc, int w, int h) {
-    return made(realCreateCompatibleBitmap(dc, w, h));
-}
-HDC WINAPI countedCreateCompatibleDC(HDC dc) { return made(realCreateCompatibleDC(dc)); }
-BOOL WINAPI countedDeleteObject(HGDIOBJ h) {
-    const BOOL ok = realDeleteObject(h);
-    if (counts.on && ok) {
-        ++counts.deleted;
-        if (GetObjectType(h) != 0) ++counts.stillAlive;
-    }
-    return ok;
-}
-BOOL WINAPI countedDeleteDC(HDC dc) {
-    const BOOL ok = realDeleteDC(dc);
-    if (counts.on && ok) ++counts.deleted;
-    return ok;
-}
-
-template <typename F>
-bool patchImport(const char* name, F replacement, F& original) {
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-    const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {
-        if (lstrcmpiA(reinterpret_cast<char*>(base + d->Name), "gdi32.dll") != 0) continue;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-            const auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), name) != 0) continue;
-            DWORD old = 0;
-            if (!VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old)) return false;
-            original = reinterpret_cast<F>(slots->u1.Function);
-            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
-            return true;
-        }
-    }
-    return false;
-}
-
-bool countGdiObjects() {
-    return patchImport("CreatePen", &countedCreatePen, realCreatePen) &&
-           patchImport("CreateSolidBrush", &countedCreateSolidBrush, realCreateSolidBrush) &&
-           patchImport("CreateCompatibleBitmap", &countedCreateCompatibleBitmap, realCreateCompatibleBitmap) &&
-           patchImport("CreateCompatibleDC", &countedCreateCompatibleDC, realCreateCompatibleDC) &&
-           patchImport("DeleteObject", &countedDeleteObject, realDeleteObject) &&
-           patchImport("DeleteDC", &countedDeleteDC, realDeleteDC);
-}
-
-// ---- pictures -------------------------------------------------------------------------
-
-// 32-bit pixels in memory, top row first.
-class Picture {
-public:
-    Picture(int width, int height) : width_(width), height_(height) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        bits_ = static_cast<std::uint32_t*>(bits);
-        dc_.reset(CreateCompatibleDC(nullptr));
-        selection_ = win32::ScopedSelect(dc_.get(), bitmap_.get());
-    }
-    // What a window shows of its client area now.
-    static Picture of(HWND w) {
-        RECT r{};
-        GetClientRect(w, &r);
-        Picture p(r.right, r.bottom);
-        const win32::WindowDC screen(w);
-        BitBlt(p.dc(), 0, 0, r.right, r.bottom, screen.get(), 0, 0, SRCCOPY);
-        GdiFlush();
-        return p;
-    }
-    Picture(Picture&&) = default;
-    Picture& operator=(Picture&&) = delete;
-
-    HDC dc() const { return dc_.get(); }
-    int width() const { return width_; }
-    int height() const { return height_; }
-    COLORREF at(int x, int y) const {
-        if (!bits_ || x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
-        const std::uint32_t v = bits_[static_cast<size_t>(y) * width_ + x];
-        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-    }
-    int count(COLORREF c, RECT within = {0, 0, 1 << 20, 1 << 20}) const {
-        int n = 0;
-        for (int y = std::max(0L, within.top); y < std::min<long>(height_, within.bottom); ++y)
-            for (int x = std::max(0L, within.left); x < std::min<long>(width_, within.right); ++x) n += at(x, y) == c;
-        return n;
-    }
-    void fill(COLORREF c) {
-        GdiFlush();
-        for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x)
-                bits_[static_cast<size_t>(y) * width_ + x] = GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
-    }
-    bool sameAs(const Picture& o) const {
-        return width_ == o.width_ && height_ == o.height_ && bits_ && o.bits_ &&
-               std::memcmp(bits_, o.bits_, static_cast<size_t>(width_) * height_ * 4) == 0;
-    }
-
-private:
-    int width_, height_;
-    std::uint32_t* bits_ = nullptr;
-    win32::Bitmap bitmap_;
-    win32::MemoryDC dc_;
-    win32::ScopedSelect selection_;
-};
 
 // ---- the dialog -----------------------------------------------------------------------
 
@@ -244,7 +92,7 @@ void attaching(DrawnDialog& d) {
 void rectangleLook(DrawnDialog& d) {
     HWND button = d.control(IDC_RECT_BUTTON);
     setLook(d.control(IDC_OTHER_BUTTON), button, false);
-    const Picture p = Picture::of(button);
+    const wt::Picture p = wt::Picture::of(button);
     const int w = p.width(), h = p.height();
     checkColor(p.at(4, 4), kFace, "rectangle: face");
     checkColor(p.at(0, 0), kWhite, "rectangle: outer ring, top-left light");
@@ -257,33 +105,33 @@ void rectangleLook(DrawnDialog& d) {
 
     EnableWindow(button, FALSE);
     pump();
-    const Picture off = Picture::of(button);
+    const wt::Picture off = wt::Picture::of(button);
     wt::check(off.count(kDisabledText) > 0 && off.count(kText) == 0, "disabled: label in the disabled colour only");
     EnableWindow(button, TRUE);
     pump();
-    const Picture on = Picture::of(button);
+    const wt::Picture on = wt::Picture::of(button);
     wt::check(on.count(kText) > 0 && on.count(kDisabledText) == 0, "enabled again: label in the text colour");
 }
 
 void pressedAndFocused(DrawnDialog& d) {
     HWND button = d.control(IDC_RECT_BUTTON), other = d.control(IDC_OTHER_BUTTON);
     setLook(other, button, true);
-    checkColor(Picture::of(button).at(0, 0), kWhite, "pressed without the focus: still raised");
+    checkColor(wt::Picture::of(button).at(0, 0), kWhite, "pressed without the focus: still raised");
 
     setLook(button, button, false);
     wt::check(GetFocus() == button, "the button has the focus");
-    const Picture focused = Picture::of(button);
+    const wt::Picture focused = wt::Picture::of(button);
     const int w = focused.width(), h = focused.height();
     checkColor(focused.at(0, 0), kWhite, "focused, not pressed: raised");
     wt::check(focused.count(kFace, {2, 2, w - 2, 3}) < w - 4, "focused: a focus mark two pixels in");
 
     setLook(button, button, true);
-    const Picture pressed = Picture::of(button);
+    const wt::Picture pressed = wt::Picture::of(button);
     checkColor(pressed.at(0, 0), kGrey, "focused and pressed: sunken, top-left dark");
     checkColor(pressed.at(w - 1, h - 1), kWhite, "focused and pressed: bottom-right light");
     checkColor(pressed.at(1, 1), RGB(223, 223, 223), "focused and pressed: the inner raised ring stays");
     setLook(button, button, false);
-    checkColor(Picture::of(button).at(0, 0), kWhite, "released: raised again");
+    checkColor(wt::Picture::of(button).at(0, 0), kWhite, "released: raised again");
     setLook(other, button, false);
 }
 
@@ -291,7 +139,7 @@ void discLook(DrawnDialog& d) {
     HWND button = d.control(IDC_DISC_BUTTON), other = d.control(IDC_OTHER_BUTTON);
     SetWindowTextA(button, "");  // the centre free of the label
     setLook(other, button, false);
-    const Picture plain = Picture::of(button);
+    const wt::Picture plain = wt::Picture::of(button);
     const int w = plain.width(), h = plain.height(), cx = w / 2, cy = h / 2;
     checkColor(plain.at(cx, cy), kLampOff, "disc: centre in the face colour");
     checkColor(plain.at(1, cy), kGrey, "disc: grey ring at the left");
@@ -300,7 +148,7 @@ void discLook(DrawnDialog& d) {
     wt::checkEqual(plain.count(kNearBlack), 0, "disc: nothing near-black while not focused");
 
     setLook(button, button, true);
-    const Picture p = Picture::of(button);
+    const wt::Picture p = wt::Picture::of(button);
     // The inner of the two dark rings is half covered by the face filled after it.
     checkColor(p.at(0, cy), kNearBlack, "disc focused and pressed: near-black rings, left");
     checkColor(p.at(1, cy), kNearBlack, "disc focused and pressed: two pixels wide");
@@ -318,11 +166,11 @@ void immediateRepaint(DrawnDialog& d) {
     HWND rectButton = d.control(IDC_RECT_BUTTON), discButton = d.control(IDC_DISC_BUTTON);
     pump();
     d.rect.SetBackColor(RGB(30, 90, 200));
-    checkColor(Picture::of(rectButton).at(4, 4), RGB(30, 90, 200), "SetBackColor shows before it returns");
+    checkColor(wt::Picture::of(rectButton).at(4, 4), RGB(30, 90, 200), "SetBackColor shows before it returns");
     d.rect.SetForeColor(RGB(200, 30, 30));
-    wt::check(Picture::of(rectButton).count(RGB(200, 30, 30)) > 0, "SetForeColor shows before it returns");
+    wt::check(wt::Picture::of(rectButton).count(RGB(200, 30, 30)) > 0, "SetForeColor shows before it returns");
     d.rect.SetColors(kFace, kText, kDisabledText);
-    checkColor(Picture::of(rectButton).at(4, 4), kFace, "SetColors shows before it returns");
+    checkColor(wt::Picture::of(rectButton).at(4, 4), kFace, "SetColors shows before it returns");
 
     // The host's thread recolours a lamp while this thread serves its messages.
     wt::Worker worker([&] { d.disc.SetBackColor(RGB(255, 0, 255)); });
@@ -332,7 +180,7 @@ void immediateRepaint(DrawnDialog& d) {
         pump();
     }
     wt::check(worker.wait(0), "a setter on another thread returns while the window thread serves it");
-    const Picture p = Picture::of(discButton);
+    const wt::Picture p = wt::Picture::of(discButton);
     checkColor(p.at(p.width() / 2, 3), RGB(255, 0, 255), "recoloured from another thread");
     d.disc.SetBackColor(kLampOff);
 }
@@ -345,9 +193,9 @@ void longLabel(DrawnDialog& d) {
     const auto look = [&](size_t length) {
         SetWindowTextA(button, text.substr(0, length).c_str());
         d.rect.Redraw();
-        return Picture::of(button);
+        return wt::Picture::of(button);
     };
-    const Picture full = look(600), cut = look(511), shorter = look(510);
+    const wt::Picture full = look(600), cut = look(511), shorter = look(510);
     wt::check(full.sameAs(cut), "a 600-character label shows its first 511 characters");
     wt::check(!cut.sameAs(shorter), "and one character fewer shows differently");
     SetWindowTextA(button, "RTTY-75");
@@ -357,7 +205,8 @@ void noLeaks(DrawnDialog& d, bool counting) {
     HWND rectButton = d.control(IDC_RECT_BUTTON), discButton = d.control(IDC_DISC_BUTTON);
     pump();
     const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    counts = GdiCounts{};
+    wt::GdiCounts& counts = wt::gdiCounts();
+    counts = wt::GdiCounts{};
     counts.on = true;
     for (int i = 0; i < 100; ++i) {
         // Every look: plain, focused, focused and pressed, both shapes.
@@ -372,7 +221,7 @@ void noLeaks(DrawnDialog& d, bool counting) {
     if (counting) {
         wt::check(counts.created >= 200, "paints make their pens and brushes (" + std::to_string(counts.created) + ")");
         wt::checkEqual(counts.deleted, counts.created, "every object a paint makes is deleted");
-        wt::checkEqual(counts.stillAlive, 0, "and none was still selected when deleted");
+        wt::checkEqual(counts.stillSelected, 0, "and none was still selected when deleted");
     }
     if (before == 0 && after == 0)
         std::printf("  note: GetGuiResources(GR_GDIOBJECTS) reports 0 here; the import counts stand in\n");
@@ -397,7 +246,7 @@ DcState stateOf(HDC dc) {
 }
 
 void painters() {
-    Picture p(40, 24);
+    wt::Picture p(40, 24);
     DeviceContext dc(p.dc());
     SetTextColor(p.dc(), RGB(1, 2, 3));
     SetBkColor(p.dc(), RGB(4, 5, 6));
@@ -424,7 +273,7 @@ void painters() {
 }
 
 void memorySurface() {
-    Picture target(64, 48);
+    wt::Picture target(64, 48);
     target.fill(RGB(17, 17, 17));
     const win32::Brush blue(CreateSolidBrush(RGB(34, 34, 170)));
     {
@@ -456,7 +305,7 @@ void memorySurface() {
 
 int main() {
     wt::startWatchdog(60);
-    const bool counting = countGdiObjects();
+    const bool counting = wt::countGdiObjects();
     wt::check(counting, "the GDI calls of the kit can be counted");
 
     DrawnDialog dialog;

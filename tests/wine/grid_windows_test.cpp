@@ -3,13 +3,12 @@
 // that carry meaning (area lamps, the DXCC table's list and per-call grid), the
 // band-change timer against a scripted clock, and the GDI objects and windows left
 // after many repaints and many openings.
-#include <algorithm>
-#include <cstdint>
 #include <cstring>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "gdi_probe.h"
 #include "operator/grid_layout.h"
 #include "resources/resource.h"
 #include "windows/grid_messages.h"
@@ -39,138 +38,9 @@ struct ScriptedClock : Clock {
     void set(int hour, int minute, int second) { now = DateTime::fromCalendar(2024, 12, 14, hour, minute, second); }
 };
 
-// ---- counting the GDI objects the windows make -------------------------------------------
-
-// The windows are linked into this program: their GDI calls go through its import
-// table, where counting wrappers see every object made and deleted.
-struct GdiCounts {
-    bool on = false;
-    long created = 0, deleted = 0, stillSelected = 0;
-} counts;
-
-decltype(&CreateSolidBrush) realCreateSolidBrush;
-decltype(&CreatePen) realCreatePen;
-decltype(&CreateCompatibleBitmap) realCreateCompatibleBitmap;
-decltype(&CreateCompatibleDC) realCreateCompatibleDC;
-decltype(&DeleteObject) realDeleteObject;
-decltype(&DeleteDC) realDeleteDC;
-
-template <typename H>
-H made(H h) {
-    if (counts.on && h) ++counts.created;
-    return h;
-}
-HBRUSH WINAPI countedCreateSolidBrush(COLORREF c) { return made(realCreateSolidBrush(c)); }
-HPEN WINAPI countedCreatePen(int s, int w, COLORREF c) { return made(realCreatePen(s, w, c)); }
-HBITMAP WINAPI countedCreateCompatibleBitmap(HDC dc, int w, int h) {
-    return made(realCreateCompatibleBitmap(dc, w, h));
-}
-HDC WINAPI countedCreateCompatibleDC(HDC dc) { return made(realCreateCompatibleDC(dc)); }
-BOOL WINAPI countedDeleteObject(HGDIOBJ h) {
-    const BOOL ok = realDeleteObject(h);
-    if (counts.on && ok) {
-        ++counts.deleted;
-        if (GetObjectType(h) != 0) ++counts.stillSelected;
-    }
-    return ok;
-}
-BOOL WINAPI countedDeleteDC(HDC dc) {
-    const BOOL ok = realDeleteDC(dc);
-    if (counts.on && ok) ++counts.deleted;
-    return ok;
-}
-
-template <typename F>
-bool patchImport(const char* name, F replacement, F& original) {
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-    const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {
-        if (lstrcmpiA(reinterpret_cast<char*>(base + d->Name), "gdi32.dll") != 0) continue;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-            const auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), name) != 0) continue;
-            DWORD old = 0;
-            if (!VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old)) return false;
-            original = reinterpret_cast<F>(slots->u1.Function);
-            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
-            return true;
-        }
-    }
-    return false;
-}
-
-bool countGdiObjects() {
-    return patchImport("CreateSolidBrush", &countedCreateSolidBrush, realCreateSolidBrush) &&
-           patchImport("CreatePen", &countedCreatePen, realCreatePen) &&
-           patchImport("CreateCompatibleBitmap", &countedCreateCompatibleBitmap, realCreateCompatibleBitmap) &&
-           patchImport("CreateCompatibleDC", &countedCreateCompatibleDC, realCreateCompatibleDC) &&
-           patchImport("DeleteObject", &countedDeleteObject, realDeleteObject) &&
-           patchImport("DeleteDC", &countedDeleteDC, realDeleteDC);
-}
-
-// ---- what a window shows ------------------------------------------------------------------
-
-// The client area of a window as 32-bit pixels, read back from the screen.
-class Picture {
-public:
-    explicit Picture(HWND w) {
-        RECT r{};
-        GetClientRect(w, &r);
-        width_ = r.right;
-        height_ = r.bottom;
-        pixels_.assign(static_cast<size_t>(std::max(0, width_ * height_)), 0);
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        const win32::WindowDC screen(w);
-        win32::MemoryDC memory(CreateCompatibleDC(screen.get()));
-        win32::Bitmap bitmap(CreateCompatibleBitmap(screen.get(), width_, height_));
-        {
-            const win32::ScopedSelect selected(memory.get(), bitmap.get());
-            BitBlt(memory.get(), 0, 0, width_, height_, screen.get(), 0, 0, SRCCOPY);
-        }
-        if (!pixels_.empty()) GetDIBits(memory.get(), bitmap.get(), 0, height_, pixels_.data(), &info, DIB_RGB_COLORS);
-    }
-    int width() const { return width_; }
-    int height() const { return height_; }
-    COLORREF at(int x, int y) const {
-        if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
-        const std::uint32_t v = pixels_[static_cast<size_t>(y) * width_ + x];
-        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-    }
-    // Pixels within `r` that `test` accepts.
-    template <typename Test>
-    int count(RECT r, Test test) const {
-        int n = 0;
-        for (int y = std::max(0L, r.top); y < std::min<long>(height_, r.bottom); ++y)
-            for (int x = std::max(0L, r.left); x < std::min<long>(width_, r.right); ++x) n += test(at(x, y)) ? 1 : 0;
-        return n;
-    }
-    int count(RECT r, COLORREF c) const {
-        return count(r, [c](COLORREF p) { return p == c; });
-    }
-    // Text in the default colour (black, smoothed or not).
-    int dark(RECT r) const {
-        return count(r, [](COLORREF p) { return GetRValue(p) + GetGValue(p) + GetBValue(p) < 200; });
-    }
-
-private:
-    int width_ = 0, height_ = 0;
-    std::vector<std::uint32_t> pixels_;
-};
-
-std::string hex(COLORREF c) {
-    char b[16];
-    std::snprintf(b, sizeof b, "0x%06lX", static_cast<unsigned long>(c));
-    return b;
-}
 bool checkColor(COLORREF actual, COLORREF expected, const std::string& what) {
     return wt::check(actual == expected,
-                     what + ": " + hex(actual) + (actual == expected ? "" : " not " + hex(expected)));
+                     what + ": " + wt::hex(actual) + (actual == expected ? "" : " not " + wt::hex(expected)));
 }
 
 // Serves this thread's messages as a modeless dialog's loop does (keys go through
@@ -350,7 +220,7 @@ void areaLamps(Fixture& f) {
     };
     // Left of the centred label, inside the ring.
     const auto face = [](HWND box) {
-        const Picture p(box);
+        const wt::Picture p = wt::Picture::of(box);
         return p.at(5, p.height() / 2);
     };
     f.grids.clearAreaMarks();
@@ -362,12 +232,12 @@ void areaLamps(Fixture& f) {
     pump();
     checkColor(face(lamp("KV")), Obl::kWorkedFace, "a worked area's lamp");
     checkColor(face(lamp("CH")), Obl::kFreeFace, "an unworked area's lamp");
-    const Picture kv(lamp("KV"));
-    wt::check(kv.count({0, 0, kv.width(), kv.height()}, Obl::kWorkedText) > 0, "the worked lamp's label is yellow");
+    const wt::Picture kv = wt::Picture::of(lamp("KV"));
+    wt::check(kv.count(Obl::kWorkedText) > 0, "the worked lamp's label is yellow");
     int marked = 0;
     for (size_t i = 0; i < kAreaCount; ++i) marked += f.grids.area()->marked(i) ? 1 : 0;
     wt::checkEqual(marked, 2, "two areas marked (KV, SL)");
-    checkColor(Picture(w).at(2, 2), Obl::kBackground, "the window's own background");
+    checkColor(wt::Picture::of(w).at(2, 2), Obl::kBackground, "the window's own background");
 
     // The host's thread clears the marks by a posted message.
     wt::Worker host(
@@ -397,13 +267,13 @@ void dxccTable(Fixture& f) {
         f.view = WatchView{call, mode, band};
         f.grids.repaintDxccTable();
         UpdateWindow(table);
-        return Picture(table);
+        return wt::Picture::of(table);
     };
     const TableCase lists[] = {{"RTTY list", "", "RTTY", 3},
                                {"BPSK63 list", "", "BPSK63", 3},
                                {"another mode shows the BPSK63 list", "", "BPSK31", 3}};
     for (const TableCase& c : lists) {
-        const Picture p = paint(c.call, c.mode, c.band);
+        const wt::Picture p = paint(c.call, c.mode, c.band);
         const size_t n = c.mode == "RTTY" ? 3 : 14;
         const std::vector<TextSpot> spots = dxccListLayout(n, p.width());
         checkColor(p.at(p.width() - 2, p.height() - 2), RGB(255, 250, 198), std::string(c.what) + ": background");
@@ -420,11 +290,11 @@ void dxccTable(Fixture& f) {
                       std::is_sorted(d->dxccBpsk[3].begin(), d->dxccBpsk[3].end()),
                   "drawing sorted the state's lists in place");
     }
-    const Picture noBand = paint("", "RTTY", -1);
+    const wt::Picture noBand = paint("", "RTTY", -1);
     wt::checkEqual(noBand.dark({0, 0, noBand.width(), noBand.height()}), 0, "no band known: background only");
 
     for (const int band : {3, 0, -1}) {
-        const Picture p = paint("UT5ABC", "RTTY", band);
+        const wt::Picture p = paint("UT5ABC", "RTTY", band);
         const CallGridLayout l = callGridLayout(p.height(), band);
         const std::string what = "per-call grid, band " + std::to_string(band);
         for (int row = 1; row <= 6; ++row) {
@@ -517,7 +387,8 @@ int threadDialogs() {
 
 void nothingLeftBehind(Fixture& f, bool counting) {
     pump();
-    counts = GdiCounts{};
+    wt::GdiCounts& counts = wt::gdiCounts();
+    counts = wt::GdiCounts{};
     counts.on = true;
     const HWND table = f.grids.dxcc()->table();
     for (int i = 0; i < 100; ++i) {
@@ -528,11 +399,11 @@ void nothingLeftBehind(Fixture& f, bool counting) {
         f.grids.markAreaWorked(areaDisplayOrder[static_cast<size_t>(i) % kAreaCount]);
     }
     pump();
-    const GdiCounts repaints = counts;
+    const wt::GdiCounts repaints = counts;
     const int before = threadDialogs();
     // Counted from no window open to no window open.
     f.grids.closeAll();
-    counts = GdiCounts{};
+    counts = wt::GdiCounts{};
     counts.on = true;
     for (int i = 0; i < 20; ++i) {
         f.grids.closeAll();
@@ -560,7 +431,7 @@ void nothingLeftBehind(Fixture& f, bool counting) {
 
 int main() {
     wt::startWatchdog(90);
-    const bool counting = countGdiObjects();
+    const bool counting = wt::countGdiObjects();
     wt::check(counting, "the windows' GDI calls can be counted");
     {
         Fixture f;

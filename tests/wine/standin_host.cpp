@@ -125,8 +125,10 @@ bool Process::readLine(std::string& line, DWORD milliseconds) {
             pending_.append(buffer, n);
             continue;
         }
-        if (GetTickCount() - start > milliseconds) return false;
-        Sleep(5);
+        const DWORD waited = GetTickCount() - start;
+        if (waited > milliseconds) return false;
+        // Most replies come within a millisecond or two: look again at once at first.
+        Sleep(waited < 20 ? 0 : 1);
     }
 }
 
@@ -255,8 +257,10 @@ HWND findChild(HWND parent, const char* text) {
 bool waitForeground(HWND w, DWORD milliseconds) {
     const DWORD start = GetTickCount();
     while (GetForegroundWindow() != w) {
-        if (GetTickCount() - start > milliseconds) return false;
-        Sleep(5);
+        const DWORD waited = GetTickCount() - start;
+        if (waited > milliseconds) return false;
+        // Most replies come within a millisecond or two: look again at once at first.
+        Sleep(waited < 20 ? 0 : 1);
     }
     return true;
 }

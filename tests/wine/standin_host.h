@@ -34,6 +34,7 @@ public:
     bool start(const std::string& program, const std::wstring& arguments, bool control = false);
 
     DWORD id() const { return id_; }
+    HANDLE handle() const { return process_.get(); }
     bool running() const;
     // True when it ended within the time.
     bool waitExit(DWORD milliseconds);
