@@ -103,6 +103,14 @@ public:
     };
     Snapshot snapshot() const;
 
+    // Whether nobody holds the lock at this moment. Only meaningful when asked from a
+    // thread that does not hold it; checks use it to show that no wait happens under it.
+    bool lockIsFree() const {
+        if (!mutex_.try_lock()) return false;
+        mutex_.unlock();
+        return true;
+    }
+
     SharedFlags shared;
 
 private:

@@ -8,7 +8,12 @@
 void BandModeWatch::refresh(HostLink& host, GridWindows& windows, bool dxccOption, bool areaOption) {
     SharedFlags& shared = state_.shared;
     if (dxccOption && !windows.dxccOpen()) windows.openDxcc();
-    if (areaOption && !windows.areaOpen()) windows.openArea(state_.lock()->own.ownIsUkraine);
+    if (areaOption && !windows.areaOpen()) {
+        // Read first, open after: opening a window can wait for the host's thread (the
+        // activation messages it sends), and that thread may be waiting for this lock.
+        const bool ownIsUkraine = state_.lock()->own.ownIsUkraine;
+        windows.openArea(ownIsUkraine);
+    }
     if (!host.bound()) {
         shared.refreshPending = true;
         return;

@@ -1,6 +1,7 @@
 // The operator windows' decisions without the windows: the watch's host calls, titles,
 // per-call grid and area marks; the band-change lamp at given times; the table layout.
 #include <initializer_list>
+#include <thread>
 
 #include "fake_platform.h"
 #include "operator/grid_layout.h"
@@ -10,24 +11,42 @@
 
 namespace {
 
+// Counts the host and window calls the watch makes with the state's lock held. Each of
+// them may wait for the host's thread (a COM call, a window's activation messages), and
+// that thread may be waiting for the lock: a deadlock that shows only with real windows.
+struct LockProbe {
+    const ContestState* state = nullptr;
+    int callsUnderLock = 0;
+    void check() {
+        if (!state) return;
+        bool free = false;
+        std::thread([&] { free = state->lockIsFree(); }).join();
+        if (!free) ++callsUnderLock;
+    }
+} lockProbe;
+
 struct ScriptedHost : HostLink {
     bool bound() const override { return isBound; }
     bool entryField(int field, std::string& text) override {
+        lockProbe.check();
         calls.push_back("entry" + std::to_string(field));
         text = typed;
         return !failing;
     }
     bool frequency(double& hz) override {
+        lockProbe.check();
         calls.push_back("frequency");
         hz = hertz;
         return !failing;
     }
     bool mode(std::string& text) override {
+        lockProbe.check();
         calls.push_back("mode");
         text = hostMode;
         return !failing;
     }
     bool executeMacro(const std::string& macro) override {
+        lockProbe.check();
         calls.push_back(macro);
         return !failing;
     }
@@ -39,15 +58,15 @@ struct ScriptedHost : HostLink {
 
 struct RecordingGrids : GridWindows {
     bool dxccOpen() override { return dxcc; }
-    void openDxcc() override { dxcc = true, ++opened; }
+    void openDxcc() override { lockProbe.check(), dxcc = true, ++opened; }
     bool areaOpen() override { return area; }
-    void openArea(bool showKrAndSl) override { area = true, krAndSl = showKrAndSl, ++opened; }
-    void setDxccTitle(const std::string& t) override { dxccTitle = t; }
-    void setAreaTitle(const std::string& t) override { areaTitle = t; }
+    void openArea(bool showKrAndSl) override { lockProbe.check(), area = true, krAndSl = showKrAndSl, ++opened; }
+    void setDxccTitle(const std::string& t) override { lockProbe.check(), dxccTitle = t; }
+    void setAreaTitle(const std::string& t) override { lockProbe.check(), areaTitle = t; }
     void clearAreaMarks() override { marks.clear(); }
     void markAreaWorked(const std::string& code) override { marks.push_back(code); }
     void refreshAreaBoxes() override { ++boxRefreshes; }
-    void repaintDxccTable() override { ++repaints; }
+    void repaintDxccTable() override { lockProbe.check(), ++repaints; }
     bool dxcc = false, area = false, krAndSl = false;
     int opened = 0, boxRefreshes = 0, repaints = 0;
     std::string dxccTitle, areaTitle;
@@ -59,6 +78,11 @@ protected:
     ScriptedHost host;
     RecordingGrids grids;
     BandModeWatch watch{plugin->state()};
+    Watch() { lockProbe = LockProbe{&plugin->state(), 0}; }
+    ~Watch() override {
+        EXPECT_EQ(lockProbe.callsUnderLock, 0) << "the watch called the host or a window with the lock held";
+        lockProbe = LockProbe{};
+    }
     void refresh() {
         flags().refreshPending = false;
         watch.refresh(host, grids, true, true);
