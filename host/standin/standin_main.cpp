@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -63,6 +64,8 @@ const char* const kUsage =
     "  check CALL BAND MODE PREFIX [AREA] | result  the plug-in's exports\n"
     "  click ID TITLE                               press control ID of this process's window\n"
     "                                               whose title begins with TITLE, as a mouse does\n"
+    "  debug                                        ok COUNT LAST: the debug texts (OutputDebugString)\n"
+    "                                               of this process so far, each also on standard error\n"
     "  quit                                         end (as does the end of the input)\n";
 
 struct Options {
@@ -127,6 +130,35 @@ bool parseOptions(int argc, wchar_t** argv, Options& o, bool& help, std::string&
         }
     }
     return true;
+}
+
+// What the process's code (the plug-in's, above all) says through OutputDebugString, as
+// a debugger would show it. It comes as an exception on the saying thread, any thread.
+struct DebugTexts {
+    std::mutex lock;
+    unsigned long count = 0;
+    std::string last;
+};
+
+DebugTexts& debugTexts() {
+    static DebugTexts texts;
+    return texts;
+}
+
+LONG CALLBACK catchDebugText(EXCEPTION_POINTERS* e) {
+    const EXCEPTION_RECORD& r = *e->ExceptionRecord;
+    if (r.ExceptionCode != DBG_PRINTEXCEPTION_C || r.NumberParameters < 2 || !r.ExceptionInformation[1])
+        return EXCEPTION_CONTINUE_SEARCH;
+    const char* text = reinterpret_cast<const char*>(r.ExceptionInformation[1]);
+    std::string line(text, strnlen(text, static_cast<size_t>(r.ExceptionInformation[0])));
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    std::fprintf(stderr, "orba-standin: debug: %s\n", line.c_str());
+    std::fflush(stderr);
+    DebugTexts& texts = debugTexts();
+    const std::lock_guard<std::mutex> hold(texts.lock);
+    ++texts.count;
+    texts.last = std::move(line);
+    return EXCEPTION_CONTINUE_EXECUTION;
 }
 
 void writeLine(HANDLE out, const std::string& line) {
@@ -453,6 +485,10 @@ private:
             const HWND button = GetDlgItem(w, int(control));
             if (!button) return errorReply("click: that window has no control " + id);
             PostMessageW(button, BM_CLICK, 0, 0);
+        } else if (r.verb == "debug") {
+            DebugTexts& texts = debugTexts();
+            const std::lock_guard<std::mutex> hold(texts.lock);
+            return okReply({std::to_string(texts.count), texts.last});
         } else if (r.verb == "quit") {
             quit();
         } else {
@@ -488,6 +524,7 @@ int run() {
         writeLine(out, kUsage);
         return exitClean;
     }
+    AddVectoredExceptionHandler(1, catchDebugText);
     const win32::ComInit com(COINIT_APARTMENTTHREADED);
     if (!com) {
         std::fprintf(stderr, "orba-standin: COM does not start (0x%08lX)\n", static_cast<unsigned long>(com.result()));

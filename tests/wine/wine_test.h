@@ -77,6 +77,8 @@ bool waitClosed(HWND w, DWORD milliseconds);
 // ---- files --------------------------------------------------------------------------
 
 bool readFile(const std::string& path, std::string& bytes);
+// Replaces the file with `bytes`; false when it could not be written whole.
+bool writeFile(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);
 std::string currentFolder();
 
