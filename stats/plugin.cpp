@@ -28,10 +28,11 @@ void Plugin::resetStats(const ResetArgs& a) {
             state_.lock()->exportRequested = 0;
         settings_.set("Start", "1");
     }
-    startWindowsIfDue();
     const std::string fileName = BadQsoReport::fileNameFor(a.end);
     state_.lock()->badQsoFileName = fileName;
     report_.start(fileName);
+    // Last: the host's thread may wait here a moment for the windows to come up.
+    startWindowsIfDue();
 }
 
 void Plugin::startWindowsIfDue() {

@@ -26,6 +26,29 @@ int settingInt(Settings& s, const char* key) { return s.getInt(key); }
 // Set by a stop; a window still being created when it came closes as soon as it exists.
 std::atomic<bool> stopRequested{false};
 
+// At most one of each of the host thread's requests waits in the window's queue: each
+// is served from the state as it is then, so one covers all posted before it. A host
+// removing QSOs one by one faster than the window can repaint its area lamps and ask the
+// host for its state would otherwise pile hundreds of them up, and a close request
+// would wait behind them all.
+constexpr UINT kQueuedMessages[] = {kRefreshMessage, kRearmTimerMessage, kResetAreaMessage};
+std::atomic<bool> queued[3];
+
+std::atomic<bool>* queuedFlag(UINT message) {
+    for (size_t i = 0; i < 3; ++i)
+        if (kQueuedMessages[i] == message) return &queued[i];
+    return nullptr;
+}
+
+// Posts `message` unless one of its kind is still waiting.
+void postOnce(HWND window, UINT message) {
+    std::atomic<bool>* flag = queuedFlag(message);
+    if (flag && flag->exchange(true)) return;
+    if (!PostMessageW(window, message, 0, 0) && flag) *flag = false;
+}
+
+void queueRefresh(HWND window) { postOnce(window, kRefreshMessage); }
+
 }  // namespace
 
 Setup::Setup(ContestState& state, Settings& settings, BandModeWatch& watch)
@@ -54,11 +77,13 @@ bool Setup::onInit() {
     SetWindowPos(window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     background_.reset(CreateSolidBrush(kBackground));
-    if (HICON icon = LoadIconW(ownModule(), MAKEINTRESOURCEW(kIconId)))
-        SendMessageW(window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    if (HICON icon = moduleIcon(kIconId)) SendMessageW(window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 
     // No running host is an ordinary case: the window works without one.
     (void)host_.bind();
+    // What the windows opened later are made of, while the host's thread still waits.
+    for (const int dialog : {IDD_MULTIPLIER, IDD_AREA, IDD_BAND_CHANGE}) (void)dialogTemplate(dialog);
+    (void)moduleIcon(IDI_TALVEN);
 
     dxccOption_ = settingInt(settings_, "DXCC") != 0;
     areaOption_ = settingInt(settings_, "Obl") != 0;
@@ -96,7 +121,8 @@ bool Setup::onInit() {
 
     // The grid windows of stored options open at this first refresh, not here.
     state_.shared.refreshPending = true;
-    PostMessageW(window(), kRefreshMessage, 0, 0);
+    for (auto& flag : queued) flag = false;
+    queueRefresh(window());
     if (stopRequested) PostMessageW(window(), WM_CLOSE, 0, 0);
     return true;
 }
@@ -135,7 +161,7 @@ void Setup::selectMode(bool rtty, bool send) {
 
 void Setup::refresh() {
     state_.shared.refreshPending = true;
-    PostMessageW(window(), kRefreshMessage, 0, 0);
+    queueRefresh(window());
 }
 
 void Setup::copyOptionsToBoxes() {
@@ -278,9 +304,22 @@ void Setup::paint() {
 }
 
 INT_PTR Setup::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (std::atomic<bool>* flag = queuedFlag(message)) {
+        // Requests from here on need a message of their own.
+        *flag = false;
+        // Closing: the host's thread waits for the close, and these would only delay it.
+        if (stopRequested && message != kRefreshMessage) return TRUE;
+    }
     switch (message) {
         case kRefreshMessage:
-            watch_.refresh(*this, grids_, dxccOption_, areaOption_);
+            if (!stopRequested) watch_.refresh(*this, grids_, dxccOption_, areaOption_);
+            // The first refresh, posted at opening, opens the grid windows of the stored
+            // options: with it the window is up.
+            if (ready_) {
+                const std::function<void()> ready = std::move(ready_);
+                ready_ = nullptr;
+                ready();
+            }
             return TRUE;
         case kRearmTimerMessage:
             // The lamp reacts sooner to a change just logged.
@@ -288,6 +327,9 @@ INT_PTR Setup::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case kResetAreaMessage:
             if (grids_.areaOpen()) grids_.clearAreaMarks();
+            // A refresh waiting ahead of this one has marked the lamps already: the
+            // marks come back with a refresh after this.
+            queueRefresh(window());
             return TRUE;
         case WM_SETCURSOR:
             savePosition();
@@ -367,13 +409,17 @@ void startCompanionWindow(ContestState& state) {
     shownState = &state;
     stopRequested = false;
     BandModeWatch& watch = watchOf(state);
-    windowThread.start([&state, &watch] {
+    const bool started = windowThread.start([&state, &watch] {
         if (state.shared.companionWindow) return;
         Settings settings(defaultPlatform().profile);
         Setup setup(state, settings, watch);
+        setup.whenReady([] { windowThread.signalReady(); });
         setup.run();
         state.shared.companionWindow = nullptr;
     });
+    // The host's thread goes on once the window thread needs nothing more of the loader
+    // (see window_thread.h); a host that does not answer costs at most the limit.
+    if (started) (void)windowThread.waitReady();
 }
 
 void stopCompanionWindow() { windowThread.stop(&askCompanionToClose); }
@@ -381,6 +427,8 @@ void stopCompanionWindow() { windowThread.stop(&askCompanionToClose); }
 bool companionWindowRunning() { return windowThread.running(); }
 
 void postToCompanionWindow(UINT message) {
-    if (ContestState* s = shownState.load())
-        if (void* w = s->shared.companionWindow.load()) PostMessageW(static_cast<HWND>(w), message, 0, 0);
+    ContestState* s = shownState.load();
+    const HWND w = s ? static_cast<HWND>(s->shared.companionWindow.load()) : nullptr;
+    if (!w) return;
+    postOnce(w, message);
 }

@@ -6,6 +6,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -32,6 +33,9 @@ public:
     // Runs the window until it is closed. Binds the host on this thread when it opens
     // and lets it go (with COM) when the object goes.
     void run();
+    // Called once, on this thread, when the window is up: bound, the grid windows of
+    // the stored options open, and every resource a window may need looked up.
+    void whenReady(std::function<void()> ready) { ready_ = std::move(ready); }
 
 private:
     bool onInit() override;
@@ -72,6 +76,7 @@ private:
     COLORREF lampColour_ = 0;
     bool dxccOption_ = false, areaOption_ = false, hintOption_ = false, bandChangeOption_ = false, onTopOption_ = false;
     int savedX_ = 0, savedY_ = 0;
+    std::function<void()> ready_;
 };
 
 // The operator windows' thread: started by a scoring run, stopped on unload and when

@@ -1,6 +1,25 @@
 #include "windows/dialog_base.h"
 
+#include <map>
+#include <mutex>
+
 #include "windows/subclassed_control.h"
+
+namespace {
+
+// Template and icon pointers stay valid as long as the module is loaded.
+struct ResourceCache {
+    std::mutex lock;
+    std::map<int, const DLGTEMPLATE*> templates;
+    std::map<int, HICON> icons;
+};
+
+ResourceCache& resources() {
+    static ResourceCache cache;
+    return cache;
+}
+
+}  // namespace
 
 CDialogBase::~CDialogBase() {
     if (!window_ || !modeless_) return;
@@ -14,16 +33,19 @@ CDialogBase::~CDialogBase() {
 INT_PTR CDialogBase::runModal(int templateId, HWND owner) {
     modeless_ = false;
     ended_ = false;
-    return DialogBoxParamA(ownModule(), MAKEINTRESOURCEA(templateId), owner, &CDialogBase::procedure,
-                           reinterpret_cast<LPARAM>(this));
+    const DLGTEMPLATE* const dialog = dialogTemplate(templateId);
+    if (!dialog) return -1;
+    return DialogBoxIndirectParamA(ownModule(), dialog, owner, &CDialogBase::procedure, reinterpret_cast<LPARAM>(this));
 }
 
 bool CDialogBase::createModeless(int templateId, HWND owner) {
     if (window_) return false;
     modeless_ = true;
     ended_ = false;
-    const HWND w = CreateDialogParamA(ownModule(), MAKEINTRESOURCEA(templateId), owner, &CDialogBase::procedure,
-                                      reinterpret_cast<LPARAM>(this));
+    const DLGTEMPLATE* const dialog = dialogTemplate(templateId);
+    if (!dialog) return false;
+    const HWND w =
+        CreateDialogIndirectParamA(ownModule(), dialog, owner, &CDialogBase::procedure, reinterpret_cast<LPARAM>(this));
     if (!w || window_ != w) return false;
     if (ended_ && endResult_ == -1) {
         // A handler failed while it opened.
@@ -48,11 +70,39 @@ HWND CDialogBase::callersActiveWindow() {
 }
 
 HINSTANCE CDialogBase::ownModule() {
-    HMODULE module = nullptr;
-    // Any address inside this module names it; the reference count stays as it is.
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&CDialogBase::procedure), &module);
+    // Asked once (the question takes the loader's lock): the module cannot move.
+    static const HINSTANCE module = [] {
+        HMODULE m = nullptr;
+        // Any address inside this module names it; the reference count stays as it is.
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           reinterpret_cast<LPCSTR>(&CDialogBase::procedure), &m);
+        return m;
+    }();
     return module;
+}
+
+const DLGTEMPLATE* CDialogBase::dialogTemplate(int templateId) {
+    ResourceCache& cache = resources();
+    const std::lock_guard<std::mutex> hold(cache.lock);
+    const auto known = cache.templates.find(templateId);
+    if (known != cache.templates.end()) return known->second;
+    const HINSTANCE module = ownModule();
+    const HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(5));  // RT_DIALOG
+    const HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const auto* dialog = loaded ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
+    if (dialog) cache.templates[templateId] = dialog;  // a failed lookup is tried again
+    return dialog;
+}
+
+HICON CDialogBase::moduleIcon(int iconId) {
+    ResourceCache& cache = resources();
+    const std::lock_guard<std::mutex> hold(cache.lock);
+    const auto known = cache.icons.find(iconId);
+    if (known != cache.icons.end()) return known->second;
+    // A shared icon of the module: the system frees it with the module, nobody else may.
+    const HICON icon = LoadIconA(ownModule(), MAKEINTRESOURCEA(iconId));
+    if (icon) cache.icons[iconId] = icon;
+    return icon;
 }
 
 void CDialogBase::end(INT_PTR result) {

@@ -46,6 +46,14 @@ public:
     // templates and strings live there.
     static HINSTANCE ownModule();
 
+    // A dialog template or an icon of this module, looked up once and then kept (null
+    // when the module has none). Every lookup in the module takes the loader's lock,
+    // which the host's thread holds while it unloads the library and waits for the
+    // windows to close: the window thread looks up everything it will ever need before
+    // the host's thread goes on, so that no window it opens later has to wait for it.
+    static const DLGTEMPLATE* dialogTemplate(int templateId);
+    static HICON moduleIcon(int iconId);
+
 protected:
     CDialogBase() = default;
 

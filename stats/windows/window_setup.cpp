@@ -34,8 +34,7 @@ void makeTopmost(HWND window) {
 }
 
 void setLargeIcon(HWND window) {
-    // A shared icon of the module: the system frees it with the module, nobody else may.
-    const HICON icon = LoadIconA(CDialogBase::ownModule(), MAKEINTRESOURCEA(IDI_TALVEN));
+    const HICON icon = CDialogBase::moduleIcon(IDI_TALVEN);
     if (icon) SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 }
 

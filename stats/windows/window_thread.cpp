@@ -1,5 +1,7 @@
 #include "windows/window_thread.h"
 
+#include <objbase.h>
+
 namespace {
 
 // ExitThread as an APC routine: both take one pointer-sized (or smaller) argument by the
@@ -16,6 +18,26 @@ void queueExit(HANDLE thread) {
 HANDLE parkingEvent() {
     static const HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     return event;
+}
+
+// Waits for `event`, at most `limitMs`, serving meanwhile what the window thread may
+// be waiting for from this thread (see the header). True when the event came.
+bool waitServing(HANDLE event, DWORD limitMs) {
+    DWORD index = 0;
+    const HRESULT hr = CoWaitForMultipleHandles(0, limitMs, 1, &event, &index);
+    if (hr != CO_E_NOTINITIALIZED) return hr == S_OK;
+    // No COM on this thread, so no object of the host's lives here: only messages sent
+    // to this thread's windows may need an answer.
+    const ULONGLONG until = GetTickCount64() + limitMs;
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        const DWORD left = now >= until ? 0 : static_cast<DWORD>(until - now);
+        const DWORD r = MsgWaitForMultipleObjects(1, &event, FALSE, left, QS_SENDMESSAGE);
+        if (r == WAIT_OBJECT_0) return true;
+        if (r != WAIT_OBJECT_0 + 1) return false;  // the limit, or a failed wait
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // serves the sent ones
+    }
 }
 
 }  // namespace
@@ -35,7 +57,8 @@ bool WindowThread::start(std::function<void()> body) {
     // APC to the waiting thread), and a closed handle whose number was reused would then
     // signal another thread's event.
     finished_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!finished_ || !parkingEvent()) return false;
+    ready_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!finished_ || !ready_ || !parkingEvent()) return false;
     thread_.reset(CreateThread(nullptr, 0, &WindowThread::entry, this, 0, nullptr));
     return static_cast<bool>(thread_);
 }
@@ -47,35 +70,24 @@ DWORD WINAPI WindowThread::entry(LPVOID param) {
     } catch (...) {
         // Nothing may leave the thread's entry; the windows are gone either way.
     }
+    // A body that ended early (a failure, an early stop) never said it was ready.
+    self->signalReady();
     // The last act: from here on the thread is in the system's wait, never in our code.
     // (Only ExitThread is ever queued to it, so the wait does not return.)
     const HANDLE finished = self->finished_;
     for (;;) SignalObjectAndWait(finished, parkingEvent(), INFINITE, TRUE);
 }
 
+void WindowThread::signalReady() {
+    if (ready_) SetEvent(ready_.get());
+}
+
+bool WindowThread::waitReady(DWORD limitMs) { return thread_ && ready_ && waitServing(ready_.get(), limitMs); }
+
 bool WindowThread::stop(const std::function<void()>& askToClose, DWORD limitMs) {
     if (!thread_) return true;
     if (WaitForSingleObject(finished_, 0) != WAIT_OBJECT_0) askToClose();
-    const ULONGLONG until = GetTickCount64() + limitMs;
-    bool finished = false;
-    for (;;) {
-        const ULONGLONG now = GetTickCount64();
-        const DWORD left = now >= until ? 0 : static_cast<DWORD>(until - now);
-        HANDLE h = finished_;
-        const DWORD r = MsgWaitForMultipleObjects(1, &h, FALSE, left, QS_ALLINPUT);
-        if (r == WAIT_OBJECT_0) {
-            finished = true;
-            break;
-        }
-        if (r != WAIT_OBJECT_0 + 1) break;  // the limit, or a failed wait
-        // Serve what the window thread may be waiting for: calls on the host's object
-        // arrive as messages to this thread.
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
+    const bool finished = waitServing(finished_, limitMs);
     release(finished);
     return finished;
 }
@@ -88,6 +100,7 @@ void WindowThread::release(bool finishedByItself) {
         TerminateThread(thread_.get(), 1);
     }
     thread_.reset();
+    ready_.reset();
     finished_ = nullptr;
     body_ = nullptr;
 }

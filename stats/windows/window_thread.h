@@ -18,9 +18,22 @@
 // - stop() then queues ExitThread to it as an APC: the thread leaves through the system
 //   alone, after the loader lock is released if it is held. Nothing of ours is on its
 //   way out, so the library may be unmapped at once.
-// - A window thread that does not finish within the time limit (it cannot happen with
-//   the windows above; it is the last line of defence) is terminated, and said so: a
-//   thread running our code after the unmap would crash the host.
+// - While the host's thread holds the loader lock, a thread that needs it cannot finish:
+//   one still starting (a new thread announces itself to every module under that lock),
+//   or one looking up a resource, loading a module or binding to the host's object for
+//   the first time. So start() is followed by waitReady(): the host's thread waits
+//   (serving the window thread's calls) until the window thread says it has done all of
+//   that, which it does once its windows are up and it has looked up everything it
+//   may open later (CDialogBase keeps templates and icons). An unload that follows a
+//   reset at once then finds a thread that can finish.
+// - A window thread that does not finish within the time limit (the last line of
+//   defence) is terminated, and said so: a thread running our code after the unmap
+//   would crash the host.
+//
+// Every wait of the host's thread serves only what the window thread may be waiting
+// for: calls on the host's object (COM brings them as messages to the apartment's own
+// window) and messages sent to the host's windows. The host's other messages stay
+// queued, so none of the host's code runs inside an export or inside the unload.
 #pragma once
 #include <windows.h>
 
@@ -39,6 +52,11 @@ public:
     // Starts `body` on a new thread (after stopping a running one). The body runs the
     // windows' message loop and returns when they have closed; COM is the body's.
     bool start(std::function<void()> body);
+    // On the window thread: what the host's thread waits for after start() is done.
+    void signalReady();
+    // On the host's thread after start(): waits until the thread has signalled ready
+    // or has finished, at most `limitMs`. True when it did.
+    bool waitReady(DWORD limitMs = 5000);
     // Closes the windows through `askToClose` (called on this thread; it must only post)
     // and waits, pumping, until the thread has wound up; then lets it go. At most
     // `limitMs`. True when the thread finished by itself.
@@ -52,5 +70,8 @@ private:
 
     win32::KernelHandle thread_;
     HANDLE finished_ = nullptr;  // set by the window thread as its last act; never closed
+    // Set by the window thread when it is up (or finishing); closed when the thread is
+    // released, by which time the thread no longer touches it.
+    win32::KernelHandle ready_;
     std::function<void()> body_;
 };

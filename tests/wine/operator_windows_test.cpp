@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -111,12 +110,7 @@ struct Session {
         // windows closed in this one.
         CreateDirectoryA("Plugins", nullptr);
         DeleteFileA("Plugins\\TALVENA-CUP.ini");
-        if (stored) {
-            HANDLE f = CreateFileA("Plugins\\TALVENA-CUP.ini", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-            DWORD written = 0;
-            WriteFile(f, stored, static_cast<DWORD>(std::strlen(stored)), &written, nullptr);
-            CloseHandle(f);
-        }
+        if (stored) wt::writeFile("Plugins\\TALVENA-CUP.ini", stored);
         if (!host.start(gBin, arguments)) return false;
         host.commandOk("load " + gDll);
         host.commandOk(std::string(reset) + wt::currentFolder() + "\\");
@@ -175,6 +169,27 @@ void unloadDuringRefresh() {
     const ULONGLONG ms = GetTickCount64() - t0;
     wt::check(ms < 1000, "refresh in flight: unload within a second (" + std::to_string(ms) + " ms)");
     wt::check(s.host.quit(), "refresh in flight: the host ends normally");
+}
+
+// The host unloading the library right after the run that opens the windows (closing
+// at once, say), again and again: each time the window thread finishes by itself. It is
+// never terminated, which could leave the host's process locked up for good (the thread
+// may hold a lock of the system's), and the plug-in reports no fault.
+void unloadAtOnce() {
+    Session s;
+    CreateDirectoryA("Plugins", nullptr);
+    const char stored[] = "[Settings]\r\nDXCC=1\r\nObl=1\r\n";
+    wt::writeFile("Plugins\\TALVENA-CUP.ini", stored);
+    if (!wt::check(s.host.start(gBin), "at once: the stand-in host starts")) return;
+    for (int i = 0; i < 6; ++i) {
+        s.host.commandOk("load " + gDll);
+        s.host.commandOk(std::string(kReset) + wt::currentFolder() + "\\");
+        s.host.commandOk("unload");
+    }
+    const std::vector<std::string> said = s.host.commandOk("debug");
+    wt::check(said.size() == 2 && said[0] == "0",
+              "at once: the window thread always finished by itself (" + (said.size() == 2 ? said[1] : "") + ")");
+    wt::check(s.host.quit(), "at once: the host ends normally");
 }
 
 // The host's object failing while the window is open: clicks and refreshes do nothing
@@ -299,6 +314,7 @@ int main(int argc, char** argv) {
         opening();
         gridsAndLamp();
         unloadDuringRefresh();
+        unloadAtOnce();
         hostFailing();
         hostGoneAway();
     }

@@ -44,11 +44,7 @@ int main(int argc, char** argv) {
     if (argc < 2) return 2;
     const std::string dll = argv[1], bin = wt::folderOf(dll);
     CreateDirectoryA("Plugins", nullptr);
-    const char* stored = "[Settings]\r\nDXCC=1\r\nObl=1\r\n";
-    HANDLE f = CreateFileA("Plugins\\TALVENA-CUP.ini", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(f, stored, 28, &written, nullptr);
-    CloseHandle(f);
+    wt::writeFile("Plugins\\TALVENA-CUP.ini", "[Settings]\r\nDXCC=1\r\nObl=1\r\n");
 
     wt::StandInHost host;
     if (!wt::check(host.start(bin, L"--time-limit 600"), "the stand-in host starts"))
@@ -100,6 +96,9 @@ int main(int argc, char** argv) {
     wt::check(!soaked.empty() && soaked == fresh, "after a rescan the result equals a fresh load's");
     std::printf("soak_windows_test: %d calls, final log %zu QSOs, host handles %lu after 1,000 calls, %lu at the end\n",
                 calls, log.size(), static_cast<unsigned long>(warmHandles), static_cast<unsigned long>(endHandles));
+    const std::vector<std::string> said = host.commandOk("debug");
+    wt::check(said.size() == 2 && said[0] == "0",
+              "the plug-in reported no fault (" + (said.size() == 2 ? said[1] : "") + ")");
     if (warmHandles == 0)
         std::printf("soak_windows_test: this Wine reports no handle count; the handle check is skipped\n");
     else
