@@ -20,12 +20,14 @@
 //   way out, so the library may be unmapped at once.
 // - While the host's thread holds the loader lock, a thread that needs it cannot finish:
 //   one still starting (a new thread announces itself to every module under that lock),
-//   or one looking up a resource, loading a module or binding to the host's object for
-//   the first time. So start() is followed by waitReady(): the host's thread waits
+//   or one looking up a resource, loading a module, or binding to and first calling the
+//   host's object. So start() is followed by waitReady(): the host's thread waits
 //   (serving the window thread's calls) until the window thread says it has done all of
-//   that, which it does once its windows are up and it has looked up everything it
-//   may open later (CDialogBase keeps templates and icons). An unload that follows a
-//   reset at once then finds a thread that can finish.
+//   that, which it does once its windows are up, its first refresh has called the host
+//   and it has looked up everything it may open later (CDialogBase keeps templates and
+//   icons). An unload that follows a reset at once then finds a thread that can finish.
+//   (Saying ready before the first refresh is too early: under Wine, an unload at once
+//   then still found half the threads unable to finish.)
 // - A window thread that does not finish within the time limit (the last line of
 //   defence) is terminated, and said so: a thread running our code after the unmap
 //   would crash the host.
