@@ -25,9 +25,12 @@ HANDLE parkingEvent() {
 bool waitServing(HANDLE event, DWORD limitMs) {
     DWORD index = 0;
     const HRESULT hr = CoWaitForMultipleHandles(0, limitMs, 1, &event, &index);
-    if (hr != CO_E_NOTINITIALIZED) return hr == S_OK;
-    // No COM on this thread, so no object of the host's lives here: only messages sent
-    // to this thread's windows may need an answer.
+    if (hr == S_OK) return true;
+    if (hr == RPC_S_CALLPENDING) return false;  // the limit
+    // COM would not wait on this thread (not entered here, on some systems): then no
+    // object of the host's lives here, and only messages sent to this thread's windows
+    // may need an answer. A failure must not end the wait early: a stop would then
+    // terminate a thread that was about to finish.
     const ULONGLONG until = GetTickCount64() + limitMs;
     for (;;) {
         const ULONGLONG now = GetTickCount64();
