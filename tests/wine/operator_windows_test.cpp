@@ -105,13 +105,16 @@ struct Session {
     // The companion window's title as this process reads it: "Setup TALVENA-CUP...", or
     // in code page 1251 "Установки TALVENA-CUP..." for an operator in Ukraine.
     std::string title = "Setup TALVENA-CUP";
-    bool open(const char* reset = kReset, const std::wstring& arguments = L"", const char* stored = nullptr) {
-        // A fresh settings file: the "Start" toggle of an earlier session would keep the
-        // windows closed in this one.
+    // The stand-in host alone, over a fresh settings file (`stored`, or none): the "Start"
+    // toggle of an earlier session would keep the windows closed in this one.
+    bool start(const std::wstring& arguments = L"", const char* stored = nullptr) {
         CreateDirectoryA("Plugins", nullptr);
         DeleteFileA("Plugins\\TALVENA-CUP.ini");
         if (stored) wt::writeFile("Plugins\\TALVENA-CUP.ini", stored);
-        if (!host.start(gBin, arguments)) return false;
+        return host.start(gBin, arguments);
+    }
+    bool open(const char* reset = kReset, const std::wstring& arguments = L"", const char* stored = nullptr) {
+        if (!start(arguments, stored)) return false;
         host.commandOk("load " + gDll);
         host.commandOk(std::string(reset) + wt::currentFolder() + "\\");
         companion = waitForCaption(host.process().id(), title, 10000);
@@ -177,18 +180,14 @@ void unloadDuringRefresh() {
 // may hold a lock of the system's), and the plug-in reports no fault.
 void unloadAtOnce() {
     Session s;
-    CreateDirectoryA("Plugins", nullptr);
-    const char stored[] = "[Settings]\r\nDXCC=1\r\nObl=1\r\n";
-    wt::writeFile("Plugins\\TALVENA-CUP.ini", stored);
-    if (!wt::check(s.host.start(gBin), "at once: the stand-in host starts")) return;
+    if (!wt::check(s.start(L"", "[Settings]\r\nDXCC=1\r\nObl=1\r\n"), "at once: the stand-in host starts")) return;
     for (int i = 0; i < 6; ++i) {
         s.host.commandOk("load " + gDll);
         s.host.commandOk(std::string(kReset) + wt::currentFolder() + "\\");
         s.host.commandOk("unload");
     }
-    const std::vector<std::string> said = s.host.commandOk("debug");
-    wt::check(said.size() == 2 && said[0] == "0",
-              "at once: the window thread always finished by itself (" + (said.size() == 2 ? said[1] : "") + ")");
+    const std::string said = s.host.debugTexts();
+    wt::check(said.empty(), "at once: the window thread always finished by itself (" + said + ")");
     wt::check(s.host.quit(), "at once: the host ends normally");
 }
 

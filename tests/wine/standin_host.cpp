@@ -167,6 +167,12 @@ std::vector<std::string> StandInHost::commandOk(const std::string& line) {
     return ok ? parsed.fields : std::vector<std::string>();
 }
 
+std::string StandInHost::debugTexts() {
+    const std::vector<std::string> said = commandOk("debug");
+    if (said.size() != 2) return "no answer to 'debug'";
+    return said[0] == "0" ? std::string() : said[0] + ", the last: " + said[1];
+}
+
 std::vector<std::string> StandInHost::macros() const {
     std::string bytes;
     std::vector<std::string> out;

@@ -75,6 +75,10 @@ public:
     // Waits until at least `count` macros have arrived; false when they did not in time.
     bool waitForMacros(size_t count, DWORD milliseconds) const;
 
+    // What the process has said through OutputDebugString (the plug-in's diagnostics):
+    // "" when nothing, else the count and the last text.
+    std::string debugTexts();
+
     // Ends it by its quit command; true when it ended within the time with exit code 0.
     bool quit(DWORD milliseconds = 5000);
 
