@@ -1,10 +1,13 @@
 #include "windows/companion_window.h"
 
 #include <atomic>
+#include <iterator>
+#include <utility>
 
 #include "operator/texts.h"
 #include "platform/seams.h"
 #include "resources/resource.h"
+#include "windows/window_setup.h"
 #include "windows/window_thread.h"
 
 namespace {
@@ -19,7 +22,6 @@ constexpr COLORREF kLampGreen = 0x00FF00;
 constexpr COLORREF kLampRed = 0x0000FF;
 constexpr COLORREF kBlack = 0x000000;
 const RECT kLamp = {180, 80, 200, 100};
-constexpr int kIconId = 108;
 
 int settingInt(Settings& s, const char* key) { return s.getInt(key); }
 
@@ -32,10 +34,10 @@ std::atomic<bool> stopRequested{false};
 // host for its state would otherwise pile hundreds of them up, and a close request
 // would wait behind them all.
 constexpr UINT kQueuedMessages[] = {kRefreshMessage, kRearmTimerMessage, kResetAreaMessage};
-std::atomic<bool> queued[3];
+std::atomic<bool> queued[std::size(kQueuedMessages)];
 
 std::atomic<bool>* queuedFlag(UINT message) {
-    for (size_t i = 0; i < 3; ++i)
+    for (size_t i = 0; i < std::size(kQueuedMessages); ++i)
         if (kQueuedMessages[i] == message) return &queued[i];
     return nullptr;
 }
@@ -77,13 +79,13 @@ bool Setup::onInit() {
     SetWindowPos(window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     background_.reset(CreateSolidBrush(kBackground));
-    if (HICON icon = moduleIcon(kIconId)) SendMessageW(window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    setLargeIcon(window());
 
     // No running host is an ordinary case: the window works without one.
     (void)host_.bind();
-    // What the windows opened later are made of, while the host's thread still waits.
+    // What the windows opened later are made of (their icon is this window's), while the
+    // host's thread still waits.
     for (const int dialog : {IDD_MULTIPLIER, IDD_AREA, IDD_BAND_CHANGE}) (void)dialogTemplate(dialog);
-    (void)moduleIcon(IDI_TALVEN);
 
     dxccOption_ = settingInt(settings_, "DXCC") != 0;
     areaOption_ = settingInt(settings_, "Obl") != 0;
@@ -308,18 +310,14 @@ INT_PTR Setup::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // Requests from here on need a message of their own.
         *flag = false;
         // Closing: the host's thread waits for the close, and these would only delay it.
-        if (stopRequested && message != kRefreshMessage) return TRUE;
+        if (stopRequested) return TRUE;
     }
     switch (message) {
         case kRefreshMessage:
-            if (!stopRequested) watch_.refresh(*this, grids_, dxccOption_, areaOption_);
+            watch_.refresh(*this, grids_, dxccOption_, areaOption_);
             // The first refresh, posted at opening, opens the grid windows of the stored
             // options: with it the window is up.
-            if (ready_) {
-                const std::function<void()> ready = std::move(ready_);
-                ready_ = nullptr;
-                ready();
-            }
+            if (ready_) std::exchange(ready_, nullptr)();
             return TRUE;
         case kRearmTimerMessage:
             // The lamp reacts sooner to a change just logged.
@@ -356,7 +354,11 @@ INT_PTR Setup::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// Once a stop has come, the host is asked nothing more. Its thread is unloading the
+// library under the loader lock, and a call may need a new thread of the system's to be
+// delivered, which cannot start meanwhile: the call, and so the stop, would wait in vain.
 bool Setup::entryField(int field, std::string& text) {
+    if (stopRequested) return false;
     auto r = host_.entryField(field);
     if (!r.ok()) return false;
     text = std::move(r.value);
@@ -364,6 +366,7 @@ bool Setup::entryField(int field, std::string& text) {
 }
 
 bool Setup::frequency(double& hertz) {
+    if (stopRequested) return false;
     const auto r = host_.frequency();
     if (!r.ok()) return false;
     hertz = r.value;
@@ -371,6 +374,7 @@ bool Setup::frequency(double& hertz) {
 }
 
 bool Setup::mode(std::string& text) {
+    if (stopRequested) return false;
     auto r = host_.mode();
     if (!r.ok()) return false;
     text = std::move(r.value);
@@ -378,7 +382,7 @@ bool Setup::mode(std::string& text) {
 }
 
 bool Setup::executeMacro(const std::string& macro) {
-    if (!host_.bound()) return false;
+    if (stopRequested || !host_.bound()) return false;
     return host_.executeMacros(macro).ok();
 }
 
