@@ -20,6 +20,7 @@
 set -u
 
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-lib.sh"
 root=$(cd "$here/.." && pwd)
 build=$(cd "${1:-$root/build/win64}" && pwd) || exit 2
 out=${2:-$root/out/windows}
@@ -51,16 +52,6 @@ else
     eval "$("$here/wine-env.sh" start "$build")" || exit 1
 fi
 
-windows_path() { printf 'Z:%s' "$1" | tr '/' '\\'; }
-wait_for() {  # seconds, test command...
-    local limit=$1 i
-    shift
-    for i in $(seq $((limit * 10))); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
 
 # The grid windows open where they do not cover the companion window (10, 400).
 mkdir -p "$work/Plugins"

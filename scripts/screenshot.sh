@@ -11,6 +11,7 @@
 set -u
 
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-lib.sh"
 root=$(cd "$here/.." && pwd)
 build=$(cd "${1:-$root/build/win64}" && pwd) || exit 2
 out=${2:-$root/docs/modepad.png}
@@ -38,7 +39,6 @@ eval "$("$here/wine-env.sh" start "$build")" || exit 1
 
 # Both run in the Russian code page, as on the operators' Windows (the Unix locale need
 # not exist for that).
-windows_path() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 
 # The stand-in host reads its commands from a pipe that this script holds open.
 mkfifo "$work/commands"
@@ -48,15 +48,6 @@ mkfifo "$work/commands"
 standin_pid=$!
 exec 3>"$work/commands"
 
-wait_for() {  # seconds, test command...
-    local limit=$1 i
-    shift
-    for i in $(seq $((limit * 10))); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
 if ! wait_for 30 grep -q '^ready' "$work/standin.out"; then
     echo "screenshot: the stand-in host did not start:" >&2
     cat "$work/standin.out" >&2

@@ -16,6 +16,7 @@
 set -u
 
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-lib.sh"
 build=${1:-}
 if [ -z "$build" ] || [ ! -d "$build" ]; then
     echo "usage: wine-tests.sh BUILD_DIR   (a mingw build folder)" >&2
@@ -79,8 +80,6 @@ if ! env_lines=$("$here/wine-env.sh" start "$build" 8>&-); then
 fi
 eval "$env_lines"
 
-# Wine sees the Unix root as drive Z:.
-windows_path() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 dll_arg=$(windows_path "$dll")
 
 for exe in "${programs[@]}"; do

@@ -8,6 +8,7 @@
 #   tests/wine/same_answer.sh NATIVE_BUILD WIN_BUILD
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../../scripts/wine-lib.sh"
 root=$(cd "$here/../.." && pwd)
 native=$(cd "${1:?usage: same_answer.sh NATIVE_BUILD WIN_BUILD}" && pwd)
 win=$(cd "${2:?usage: same_answer.sh NATIVE_BUILD WIN_BUILD}" && pwd)
@@ -29,7 +30,6 @@ if ! loader=$("$root/scripts/wine-env.sh" loader "$win/bin/talven-replay.exe" 2>
   exit 1
 fi
 
-windows_path() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 cty=/usr/share/hamradio-files/cty.dat
 
 for case in "data/sample.log|" "data/sample.log|--html" "tests/data/logs/9a1a.log|" "tests/data/logs/uw1m.log|" \
