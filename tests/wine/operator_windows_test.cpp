@@ -233,9 +233,12 @@ void gridsAndLamp() {
     const COLORREF green = RGB(0, 255, 0), red = RGB(255, 0, 0);
     wt::check(waitPixel(s.companion, 190, 90, green, 3000), "lamp: green once switched on");
     s.host.commandOk("add DL EU " + qsoNow("14080", "DL2ABC", -1));
-    s.host.commandOk("add DL EU " + qsoNow("7040", "DL3ABC", 0));  // a band change a minute later
+    // A band change a minute later; removed by the same line (made again, it could fall
+    // into the next minute and name no QSO).
+    const std::string change = "DL EU " + qsoNow("7040", "DL3ABC", 0);
+    s.host.commandOk("add " + change);
     wt::check(waitPixel(s.companion, 190, 90, red, 3000), "lamp: red after a band change under ten minutes old");
-    s.host.commandOk("remove DL EU " + qsoNow("7040", "DL3ABC", 0));
+    s.host.commandOk("remove " + change);
     wt::check(waitPixel(s.companion, 190, 90, green, 3000), "lamp: green again once that QSO is removed");
 
     s.host.commandOk("unload");
