@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "plugin.h"
+#include "plugin/stats_plugin.h"
 
 namespace standin {
 

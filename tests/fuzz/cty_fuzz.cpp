@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "cty.h"
+#include "logs/cty.h"
 
 namespace {
 

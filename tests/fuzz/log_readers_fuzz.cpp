@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "log.h"
+#include "logs/log.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <set>
 #include <sstream>
 
-#include "cty.h"
-#include "log.h"
+#include "logs/cty.h"
+#include "logs/log.h"
 
 using namespace replay;
 

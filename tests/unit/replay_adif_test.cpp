@@ -1,7 +1,7 @@
 // ADIF records: field lengths in bytes, header variants, and what makes a record unusable.
 #include <gtest/gtest.h>
 
-#include "log.h"
+#include "logs/log.h"
 
 using namespace replay;
 

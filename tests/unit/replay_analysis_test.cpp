@@ -7,11 +7,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "call_list.h"
-#include "cross_check.h"
-#include "report_run.h"
-#include "summary_figures.h"
-#include "timeline.h"
+#include "analysis/call_list.h"
+#include "analysis/cross_check.h"
+#include "analysis/runs.h"
+#include "analysis/timeline.h"
+#include "plugin/summary_figures.h"
 
 using namespace replay;
 namespace fs = std::filesystem;

@@ -1,7 +1,7 @@
 // Cabrillo QSO lines as real loggers write them, and the reader's handling of bad lines.
 #include <gtest/gtest.h>
 
-#include "log.h"
+#include "logs/log.h"
 
 using namespace replay;
 

@@ -1,8 +1,8 @@
 // The command line and the values derived from it before the plug-in is called.
 #include <gtest/gtest.h>
 
-#include "options.h"
-#include "replay.h"
+#include "replay/options.h"
+#include "replay/replay.h"
 
 using namespace replay;
 

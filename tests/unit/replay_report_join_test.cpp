@@ -1,7 +1,7 @@
 // The bad-QSO report joined to the replayed QSOs, and the counts that explain the summary.
 #include <gtest/gtest.h>
 
-#include "report_join.h"
+#include "plugin/report_join.h"
 
 using namespace replay;
 

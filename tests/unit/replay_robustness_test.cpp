@@ -6,8 +6,8 @@
 #include <random>
 #include <sstream>
 
-#include "cty.h"
-#include "log.h"
+#include "logs/cty.h"
+#include "logs/log.h"
 
 using namespace replay;
 

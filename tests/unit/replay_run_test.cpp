@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "options.h"
-#include "replay.h"
+#include "replay/options.h"
+#include "replay/replay.h"
 
 using namespace replay;
 namespace fs = std::filesystem;

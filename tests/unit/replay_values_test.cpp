@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <fstream>
 
-#include "band.h"
-#include "log.h"
+#include "logs/band.h"
+#include "logs/log.h"
+#include "logs/timestamp.h"
 #include "text.h"
-#include "timestamp.h"
 
 using namespace replay;
 
