@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <tuple>
 #include <unordered_map>
 
 #include "analysis/call_list.h"
@@ -21,51 +22,242 @@ bool allDigits(std::string_view s) {
     return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// A QSO of one log that may be one with another given station.
-struct Candidate {
-    size_t qso;
-    bool exactCall;
+bool portableSuffix(std::string_view part) {
+    return part == "P" || part == "M" || part == "QRP" || (part.size() == 1 && part[0] >= '0' && part[0] <= '9');
+}
+
+// A QSO of one log that names another given station exactly.
+struct Entry {
+    int64_t time;
+    uint32_t log, qso;
 };
 
+// A pair the matching may make, and how far apart in time its two QSOs are.
 struct Pair {
-    int64_t apart;  // seconds
-    size_t a, b;    // indices into the two candidate lists
+    int64_t apart;
+    uint32_t logA, qsoA, logB, qsoB;
+    bool operator<(const Pair& o) const {
+        return std::tie(apart, logA, qsoA, logB, qsoB) < std::tie(o.apart, o.logA, o.qsoA, o.logB, o.qsoB);
+    }
 };
 
-// Pairs the candidates of two logs (those of log a that name station b and the other way
-// round) in the order of the phases: both calls exact, then one of them busted.
-void pairLogs(const StationLog& la, const std::vector<Candidate>& ca, const StationLog& lb,
-              const std::vector<Candidate>& cb, int64_t tolerance, std::vector<size_t>& partnerA,
-              std::vector<size_t>& partnerB) {
-    partnerA.assign(ca.size(), kNoQso);
-    partnerB.assign(cb.size(), kNoQso);
-    for (int phase = 0; phase < 2; ++phase) {
-        std::vector<Pair> pairs;
-        for (size_t i = 0; i < ca.size(); ++i) {
-            if (partnerA[i] != kNoQso) continue;
-            const Qso& qa = (*la.qsos)[ca[i].qso];
-            for (size_t j = 0; j < cb.size(); ++j) {
-                if (partnerB[j] != kNoQso) continue;
-                const int busted = !ca[i].exactCall + !cb[j].exactCall;
-                if (busted != phase) continue;
-                const Qso& qb = (*lb.qsos)[cb[j].qso];
-                if (qa.band != qb.band || !iequals(qa.mode, qb.mode)) continue;
-                const int64_t apart = std::llabs(toEpochSeconds(qa.time) - toEpochSeconds(qb.time));
-                if (apart <= tolerance) pairs.push_back({apart, i, j});
+// Small numbers for the bands and modes, so that a group's key fits 64 bits (with up to
+// 2^20 logs); past 4095 names (no contest has them) the last number is shared.
+class Names {
+public:
+    uint16_t of(const std::string& name) {
+        const uint32_t id = ids_.try_emplace(toUpper(name), uint32_t(ids_.size())).first->second;
+        return uint16_t(std::min<uint32_t>(id, 4095));
+    }
+
+private:
+    std::unordered_map<std::string, uint32_t> ids_;
+};
+
+// The exact QSOs between two stations on one band and mode, in time order; side 0 is the
+// log of the station with the lower index.
+struct Group {
+    std::vector<Entry> side[2];
+};
+
+class Matcher {
+public:
+    Matcher(const std::vector<StationLog>& logs, int64_t tolerance) : logs_(logs), tolerance_(tolerance) {}
+    CrossCheck run();
+
+private:
+    uint64_t key(uint32_t a, uint32_t b, uint32_t band, uint32_t mode) const {
+        if (a > b) std::swap(a, b);
+        return (uint64_t(a) << 44) | (uint64_t(b) << 24) | (uint64_t(band) << 12) | mode;
+    }
+    void index();
+    void pairExact();
+    void pairBusted();
+    void judge();
+    bool paired(uint32_t log, uint32_t qso) const { return result_[log][qso].otherQso != kNoQso; }
+    void link(const Pair& p);
+    void greedy(std::vector<Pair>& pairs);
+
+    const std::vector<StationLog>& logs_;
+    const int64_t tolerance_;
+    CrossCheck result_;
+    std::vector<std::vector<int64_t>> times_;
+    std::vector<std::vector<uint32_t>> exact_;  // the station each QSO names exactly, or none
+    std::vector<std::vector<uint16_t>> band_, mode_;
+    std::unordered_map<std::string, uint32_t> station_;
+    std::unordered_map<uint64_t, Group> groups_;
+    static constexpr uint32_t kNone = uint32_t(-1);
+};
+
+void Matcher::index() {
+    const size_t n = logs_.size();
+    result_.assign(n, {});
+    times_.resize(n);
+    exact_.resize(n);
+    band_.resize(n);
+    mode_.resize(n);
+    for (size_t i = 0; i < n; ++i) station_.emplace(stationOf(logs_[i].call), uint32_t(i));
+    Names bands, modes;
+    std::unordered_map<std::string, uint32_t> stationOfCall;  // the calls as logged
+    size_t total = 0;
+    for (const StationLog& l : logs_) total += l.qsos->size();
+    groups_.reserve(total / 2 + 1);
+    for (uint32_t a = 0; a < n; ++a) {
+        const std::vector<Qso>& qsos = *logs_[a].qsos;
+        result_[a].resize(qsos.size());
+        times_[a].resize(qsos.size());
+        exact_[a].assign(qsos.size(), kNone);
+        band_[a].resize(qsos.size());
+        mode_[a].resize(qsos.size());
+        for (uint32_t q = 0; q < qsos.size(); ++q) {
+            const Qso& x = qsos[q];
+            times_[a][q] = toEpochSeconds(x.time);
+            band_[a][q] = bands.of(x.band);
+            mode_[a][q] = modes.of(x.mode);
+            auto [it, added] = stationOfCall.try_emplace(x.call, kNone);
+            if (added) {
+                auto s = station_.find(stationOf(x.call));
+                it->second = s == station_.end() ? kNone : s->second;
+            }
+            const uint32_t b = it->second;
+            if (b == kNone || b == a) continue;
+            exact_[a][q] = b;
+            groups_[key(a, b, band_[a][q], mode_[a][q])].side[a > b].push_back({times_[a][q], a, q});
+        }
+    }
+    for (auto& [k, g] : groups_)
+        for (auto& side : g.side)
+            std::sort(side.begin(), side.end(), [](const Entry& x, const Entry& y) {
+                return x.time != y.time ? x.time < y.time : x.qso < y.qso;
+            });
+}
+
+void Matcher::link(const Pair& p) {
+    result_[p.logA][p.qsoA].otherLog = p.logB;
+    result_[p.logA][p.qsoA].otherQso = p.qsoB;
+    result_[p.logB][p.qsoB].otherLog = p.logA;
+    result_[p.logB][p.qsoB].otherQso = p.qsoA;
+}
+
+// Closest in time first, each QSO in one pair at most.
+void Matcher::greedy(std::vector<Pair>& pairs) {
+    std::sort(pairs.begin(), pairs.end());
+    for (const Pair& p : pairs)
+        if (!paired(p.logA, p.qsoA) && !paired(p.logB, p.qsoB)) link(p);
+}
+
+// Each group on its own: its two time-sorted lists merged, every QSO meeting only those
+// of the other side within the tolerance.
+void Matcher::pairExact() {
+    std::vector<Pair> pairs;
+    for (auto& [k, g] : groups_) {
+        pairs.clear();
+        const std::vector<Entry>&a = g.side[0], &b = g.side[1];
+        size_t from = 0;
+        for (const Entry& x : a) {
+            while (from < b.size() && b[from].time < x.time - tolerance_) ++from;
+            for (size_t j = from; j < b.size() && b[j].time <= x.time + tolerance_; ++j)
+                pairs.push_back({std::llabs(x.time - b[j].time), x.log, x.qso, b[j].log, b[j].qso});
+        }
+        greedy(pairs);
+    }
+}
+
+// A QSO still unpaired, naming a call one edit from a given station's, against that
+// station's unpaired QSOs naming its log exactly.
+void Matcher::pairBusted() {
+    NearMissIndex near;
+    near.reserve(logs_.size());
+    for (const StationLog& l : logs_) near.add(stationOf(l.call));
+    near.build();
+    std::unordered_map<std::string, std::vector<uint32_t>> nearOf;
+    std::vector<Pair> pairs;
+    for (uint32_t a = 0; a < logs_.size(); ++a) {
+        const std::vector<Qso>& qsos = *logs_[a].qsos;
+        for (uint32_t q = 0; q < qsos.size(); ++q) {
+            if (paired(a, q)) continue;
+            auto [it, added] = nearOf.try_emplace(qsos[q].call);
+            if (added) it->second = near.query(stationOf(qsos[q].call));
+            for (uint32_t b : it->second) {
+                if (b == a) continue;
+                auto g = groups_.find(key(a, b, band_[a][q], mode_[a][q]));
+                if (g == groups_.end()) continue;
+                const std::vector<Entry>& theirs = g->second.side[b > a];
+                const int64_t t = times_[a][q];
+                auto j = std::lower_bound(theirs.begin(), theirs.end(), t - tolerance_,
+                                          [](const Entry& e, int64_t v) { return e.time < v; });
+                for (; j != theirs.end() && j->time <= t + tolerance_; ++j)
+                    if (j->log == b && !paired(b, j->qso)) pairs.push_back({std::llabs(t - j->time), a, q, b, j->qso});
             }
         }
-        std::sort(pairs.begin(), pairs.end(), [](const Pair& x, const Pair& y) {
-            return x.apart != y.apart ? x.apart < y.apart : x.a != y.a ? x.a < y.a : x.b < y.b;
-        });
-        for (const Pair& p : pairs) {
-            if (partnerA[p.a] != kNoQso || partnerB[p.b] != kNoQso) continue;
-            partnerA[p.a] = p.b;
-            partnerB[p.b] = p.a;
+    }
+    greedy(pairs);
+}
+
+// Each side is judged on what it wrote: the other's call, then what it received. A QSO
+// not in the other log is shown that log's unpaired QSO naming it nearest in time.
+void Matcher::judge() {
+    std::unordered_map<uint64_t, std::vector<Entry>> unpaired;  // by the two logs, in order
+    for (uint32_t a = 0; a < logs_.size(); ++a)
+        for (uint32_t q = 0; q < exact_[a].size(); ++q)
+            if (exact_[a][q] != kNone && !paired(a, q))
+                unpaired[(uint64_t(a) << 32) | exact_[a][q]].push_back({times_[a][q], a, q});
+    for (uint32_t a = 0; a < logs_.size(); ++a) {
+        for (uint32_t q = 0; q < result_[a].size(); ++q) {
+            QsoCheck& c = result_[a][q];
+            const Qso& mine = (*logs_[a].qsos)[q];
+            if (c.otherQso != kNoQso) {
+                const Qso& there = (*logs_[c.otherLog].qsos)[c.otherQso];
+                c.checked = true;
+                if (exact_[a][q] != uint32_t(c.otherLog))
+                    c.finding = Finding::bustedCall;
+                else if (!sameExchange(mine.exchangeReceived, there.exchangeSent))
+                    c.finding = Finding::bustedExchange;
+                continue;
+            }
+            const uint32_t b = exact_[a][q];
+            if (b == kNone) continue;
+            c = {true, Finding::notInOtherLog, b, kNoQso, kNoQso};
+            auto it = unpaired.find((uint64_t(b) << 32) | a);
+            if (it == unpaired.end()) continue;
+            int64_t best = 0;
+            for (const Entry& e : it->second) {
+                const int64_t apart = std::llabs(e.time - times_[a][q]);
+                if (c.nearestQso == kNoQso || apart < best) {
+                    best = apart;
+                    c.nearestQso = e.qso;
+                }
+            }
         }
     }
 }
 
+CrossCheck Matcher::run() {
+    index();
+    pairExact();
+    pairBusted();
+    judge();
+    return std::move(result_);
+}
+
 }  // namespace
+
+std::string stationOf(std::string_view call) {
+    std::vector<std::string_view> parts;
+    size_t from = 0;
+    for (;;) {
+        const size_t slash = call.find('/', from);
+        parts.push_back(call.substr(from, slash == std::string_view::npos ? slash : slash - from));
+        if (slash == std::string_view::npos) break;
+        from = slash + 1;
+    }
+    while (parts.size() > 1 && portableSuffix(toUpper(parts.back()))) parts.pop_back();
+    // Of a prefix and a call, the call is the longer part.
+    if (parts.size() == 2) return toUpper(parts[0].size() > parts[1].size() ? parts[0] : parts[1]);
+    std::string whole;
+    for (size_t i = 0; i < parts.size(); ++i) whole += (i ? "/" : "") + toUpper(parts[i]);
+    return whole;
+}
 
 bool sameExchange(std::string_view a, std::string_view b) {
     a = trim(a);
@@ -75,65 +267,20 @@ bool sameExchange(std::string_view a, std::string_view b) {
 }
 
 CrossCheck crossCheck(const std::vector<StationLog>& logs, int toleranceMinutes) {
-    const size_t n = logs.size();
-    CrossCheck result(n);
-    std::unordered_map<std::string, size_t> station;
-    NearMissIndex nearStations;
-    for (size_t i = 0; i < n; ++i) {
-        result[i].resize(logs[i].qsos->size());
-        station.emplace(logs[i].call, i);
-        nearStations.add(logs[i].call);
-    }
-    nearStations.build();
+    return Matcher(logs, int64_t(toleranceMinutes) * 60).run();
+}
 
-    // candidates[a * n + b]: the QSOs of log a that may be with station b.
-    std::vector<std::vector<Candidate>> candidates(n * n);
-    for (size_t a = 0; a < n; ++a) {
-        const std::vector<Qso>& qsos = *logs[a].qsos;
-        for (size_t q = 0; q < qsos.size(); ++q) {
-            const std::string call = toUpper(qsos[q].call);
-            auto exact = station.find(call);
-            if (exact != station.end()) {
-                if (exact->second != a) candidates[a * n + exact->second].push_back({q, true});
-                continue;
-            }
-            for (uint32_t b : nearStations.query(call))
-                if (b != a) candidates[a * n + b].push_back({q, false});
-        }
-    }
-
-    const int64_t tolerance = int64_t(toleranceMinutes) * 60;
-    for (size_t a = 0; a < n; ++a) {
-        for (size_t b = a + 1; b < n; ++b) {
-            const std::vector<Candidate>& ca = candidates[a * n + b];
-            const std::vector<Candidate>& cb = candidates[b * n + a];
-            std::vector<size_t> partnerA, partnerB;
-            pairLogs(logs[a], ca, logs[b], cb, tolerance, partnerA, partnerB);
-            // Each side is judged on what it wrote: the other's call, then what it received.
-            auto judge = [&](size_t self, const std::vector<Candidate>& mine, const std::vector<size_t>& partner,
-                             size_t other, const std::vector<Candidate>& theirs) {
-                for (size_t i = 0; i < mine.size(); ++i) {
-                    QsoCheck& c = result[self][mine[i].qso];
-                    if (partner[i] == kNoQso) {
-                        if (!mine[i].exactCall) continue;
-                        c = {true, Finding::notInOtherLog, other, kNoQso};
-                        continue;
-                    }
-                    const Qso& q = (*logs[self].qsos)[mine[i].qso];
-                    const Qso& there = (*logs[other].qsos)[theirs[partner[i]].qso];
-                    Finding f = Finding::none;
-                    if (!mine[i].exactCall)
-                        f = Finding::bustedCall;
-                    else if (!sameExchange(q.exchangeReceived, there.exchangeSent))
-                        f = Finding::bustedExchange;
-                    c = {true, f, other, theirs[partner[i]].qso};
-                }
-            };
-            judge(a, ca, partnerA, b, cb);
-            judge(b, cb, partnerB, a, ca);
-        }
-    }
-    return result;
+std::string describeNearest(const std::string& self, const Qso& mine, const std::string& other, const Qso& theirs) {
+    std::string text = other + " logged " + self;
+    const int64_t apart = toEpochSeconds(theirs.time) - toEpochSeconds(mine.time);
+    const int64_t minutes = (std::llabs(apart) + 30) / 60;
+    if (minutes > 0)
+        text += " " + std::to_string(minutes) + (minutes == 1 ? " minute " : " minutes ") +
+                (apart > 0 ? "later" : "earlier");
+    if (!iequals(theirs.band, mine.band)) text += " on " + (theirs.band.empty() ? std::string("no band") : theirs.band);
+    if (!iequals(theirs.mode, mine.mode)) text += " in " + theirs.mode;
+    if (minutes == 0 && iequals(theirs.band, mine.band) && iequals(theirs.mode, mine.mode)) text += " at the same time";
+    return text;
 }
 
 }  // namespace replay

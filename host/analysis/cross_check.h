@@ -4,10 +4,17 @@
 // other's call and what the other sent.
 //
 // The two logs of such a QSO are paired first where both hold the other's call exactly,
-// then where one of them holds a call one edit away (its busted call), always the pair
-// closest in time first, each QSO in at most one pair. A QSO that names a given station
-// exactly and finds no pair is not in the other log. A call one edit from a station's
-// that finds no pair is left alone: it is most likely another station's.
+// then where one of them holds a call one edit away from the other station's (its busted
+// call), always the pair closest in time first, each QSO in at most one pair. A QSO that
+// names a given station exactly and still finds no pair is not in the other log, unless
+// it pairs as a busted call of a station near the call it names: a busted call may land
+// on another station's exact call. A call one edit from a station's that finds no pair
+// is left alone: it is most likely another station's.
+//
+// A station is its call without portable parts: 4Z5MY/P, DL/4Z5MY and 4Z5MY are one
+// station for matching. QSOs meet through a hash map keyed by the two stations, the band
+// and the mode, whose time-sorted lists are merged: the work grows with the QSOs, not
+// with the square of the logs or of a pair's QSOs.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -32,6 +39,8 @@ struct QsoCheck {
     Finding finding = Finding::none;
     size_t otherLog = kNoQso;  // that station's log
     size_t otherQso = kNoQso;  // the same QSO there, when paired
+    // Not in the other log: the QSO there naming this station, unpaired, nearest in time.
+    size_t nearestQso = kNoQso;
 };
 
 // One entry per log, one per QSO of it, in the logs' order.
@@ -39,8 +48,16 @@ using CrossCheck = std::vector<std::vector<QsoCheck>>;
 
 CrossCheck crossCheck(const std::vector<StationLog>& logs, int toleranceMinutes);
 
+// The station a call names: in capitals, without /P, /M, /QRP, /<digit> or a prefix
+// ("DL/4Z5MY/P" is 4Z5MY).
+std::string stationOf(std::string_view call);
+
 // Exchanges as the two logs write them: letters in any case, serial numbers with or
 // without leading zeros ("067" is "0067").
 bool sameExchange(std::string_view a, std::string_view b);
+
+// What the other log holds nearest to a QSO not in it: "9A1A logged UW1M 6 minutes later
+// on 40m".
+std::string describeNearest(const std::string& self, const Qso& mine, const std::string& other, const Qso& theirs);
 
 }  // namespace replay

@@ -119,6 +119,52 @@ TEST(ReplayAnalysis, CrossCheckFindsEachPlantedErrorAndNothingElse) {
     EXPECT_EQ(wide[1][5].finding, Finding::none);
 }
 
+TEST(ReplayAnalysis, CrossCheckBustedCallOnAnotherStationsCallAndPortableCalls) {
+    // UW1M meant 9A1AA but logged 9A1A, whose log is given too: a busted call for UW1M,
+    // nothing for 9A1AA, and 9A1A (who never worked UW1M then) is not touched.
+    const std::vector<Qso> uw = {
+        qso("9A1A", "20m", "RTTY", 12, 0, "001", "002"),   // 0 busted call (9A1AA)
+        qso("4Z5MY", "40m", "RTTY", 13, 0, "002", "003"),  // 1 clean: 4Z5MY/P's log
+        qso("9A1A", "15m", "RTTY", 14, 0, "003", "004"),   // 2 not in 9A1A's log: 9A1A has it 6 minutes later
+        qso("9A1A", "10m", "RTTY", 15, 0, "004", "005"),   // 3 not in 9A1A's log: 9A1A has it on 40m
+    };
+    const std::vector<Qso> a1aa = {qso("UW1M", "20m", "RTTY", 12, 1, "002", "001")};
+    const std::vector<Qso> a1a = {
+        qso("UW1M", "15m", "RTTY", 14, 6, "004", "003"),   // 0 not in UW1M's log (the same QSO)
+        qso("UW1M", "40m", "RTTY", 15, 1, "005", "004"),   // 1 not in UW1M's log (band)
+        qso("4Z5MY", "80m", "RTTY", 16, 0, "006", "007"),  // 2 clean: logged without /P
+    };
+    const std::vector<Qso> my = {
+        qso("UW1M", "40m", "RTTY", 13, 0, "003", "002"),     // 0 clean
+        qso("DL/9A1A", "80m", "RTTY", 16, 1, "007", "006"),  // 1 clean: a prefix is the same station
+    };
+    const CrossCheck r = crossCheck({{"UW1M", &uw}, {"9A1AA", &a1aa}, {"9A1A", &a1a}, {"4Z5MY/P", &my}}, 3);
+    const std::vector<std::vector<Finding>> expected = {
+        {Finding::bustedCall, Finding::none, Finding::notInOtherLog, Finding::notInOtherLog},
+        {Finding::none},
+        {Finding::notInOtherLog, Finding::notInOtherLog, Finding::none},
+        {Finding::none, Finding::none},
+    };
+    for (size_t log = 0; log < expected.size(); ++log)
+        for (size_t q = 0; q < expected[log].size(); ++q) {
+            EXPECT_EQ(r[log][q].finding, expected[log][q]) << "log " << log << " QSO " << q;
+            EXPECT_TRUE(r[log][q].checked) << "log " << log << " QSO " << q;
+        }
+    EXPECT_EQ(r[0][0].otherLog, 1u);
+    EXPECT_EQ(r[0][0].otherQso, 0u);
+    EXPECT_EQ(r[0][1].otherLog, 3u);
+    EXPECT_EQ(r[0][2].nearestQso, 0u);
+    EXPECT_EQ(describeNearest("UW1M", uw[2], "9A1A", a1a[r[0][2].nearestQso]), "9A1A logged UW1M 6 minutes later");
+    EXPECT_EQ(describeNearest("UW1M", uw[3], "9A1A", a1a[r[0][3].nearestQso]),
+              "9A1A logged UW1M 1 minute later on 40m");
+    EXPECT_EQ(describeNearest("9A1A", a1a[0], "UW1M", uw[r[2][0].nearestQso]), "UW1M logged 9A1A 6 minutes earlier");
+
+    const std::vector<std::pair<const char*, const char*>> stations = {
+        {"4Z5MY/P", "4Z5MY"}, {"dl/4z5my/p", "4Z5MY"}, {"4Z5MY/QRP", "4Z5MY"}, {"4Z5MY/3", "4Z5MY"},
+        {"4Z5MY/M", "4Z5MY"}, {"VP2E/W1AW", "W1AW"},   {"W1AW/KH6", "W1AW"},   {"9A1A", "9A1A"}};
+    for (const auto& [call, station] : stations) EXPECT_EQ(stationOf(call), station) << call;
+}
+
 TEST(ReplayAnalysis, TheSummaryReadsBackAsThePluginWroteIt) {
     std::ifstream in(std::string(GOLDEN_DIR) + "/expected/sample.summary", std::ios::binary);
     std::stringstream text;
