@@ -445,15 +445,14 @@ void crossSection(std::ostringstream& s, const AnalysisPage& p) {
          "score of the log without the QSOs that fail.</p>";
     s << "<table class=\"data\" id=\"table-cross-logs\"><tr><th>Station</th><th>Log</th><th>QSOs</th>"
          "<th>With these stations</th><th>Not in the other log</th><th>Busted call</th><th>Busted exchange</th>"
-         "<th>Claimed score</th><th>Checked score</th></tr>";
+         "<th>Claimed score (the log's / the plug-in's)</th><th>Checked score</th></tr>";
     for (const CrossLogRow& r : p.crossLogs) {
         s << "<tr><td class=\"text\">" << htmlEscape(r.call) << "</td><td class=\"text\">" << htmlEscape(r.file)
           << "</td><td>" << number(long(r.qsos)) << "</td><td>" << r.checked << "</td><td>" << r.notInOtherLog
           << "</td><td>" << r.bustedCall << "</td><td>" << r.bustedExchange << "</td>";
-        if (r.haveScores)
-            s << "<td>" << number(r.claimed) << "</td><td>" << number(r.checkedScore) << "</td>";
-        else
-            s << "<td>?</td><td>?</td>";
+        s << "<td>" << (r.claimedInLog.empty() ? std::string("&ndash;") : htmlEscape(r.claimedInLog)) << " / "
+          << (r.haveScores ? number(r.claimed) : std::string("?")) << "</td><td>"
+          << (r.haveScores ? number(r.checkedScore) : std::string("?")) << "</td>";
         s << "</tr>";
     }
     s << "</table>";
@@ -468,6 +467,11 @@ void crossSection(std::ostringstream& s, const AnalysisPage& p) {
         }
         s << "</table>";
         more(s, p.mismatches, "QSOs");
+        if (p.mismatches.more)
+            s << "<p class=\"more\">"
+              << (p.findingsFile.empty() ? std::string("--findings FILE.csv writes them all.")
+                                         : "All of them are in " + htmlEscape(p.findingsFile) + ".")
+              << "</p>";
     } else {
         s << "<p>Every QSO between these stations is in both logs alike.</p>";
     }
@@ -543,12 +547,18 @@ std::string renderPage(const AnalysisPage& p) {
       << htmlEscape(p.logFile) << " (" << htmlEscape(p.formatName) << "), " << number(long(p.qsoCount))
       << " QSOs; contest period " << dateTime(p.start) << " to " << dateTime(p.end)
       << " UTC. Every figure is the Stats plug-in's, from replays of the log through its exports.</p></header>\n";
-    s << "<nav><a href=\"#summary\">Summary</a><a href=\"#bands\">Bands</a><a href=\"#rate\">Rate</a>"
+    s << "<nav>";
+    if (p.crossChecked) s << "<a href=\"#cross-check\">Cross-check</a>";
+    s << "<a href=\"#summary\">Summary</a><a href=\"#bands\">Bands</a><a href=\"#rate\">Rate</a>"
          "<a href=\"#score\">Score</a><a href=\"#multipliers\">Multipliers</a><a href=\"#changes\">Changes</a>"
          "<a href=\"#not-counted\">Not counted</a><a href=\"#calls\">Calls to check</a>";
-    if (p.crossChecked) s << "<a href=\"#cross-check\">Cross-check</a>";
     s << "</nav>\n";
     for (const std::string& n : p.notes) s << "<p class=\"note\">" << htmlEscape(n) << "</p>\n";
+    // A sponsor's checker reads the cross-check first; the first log's analysis follows.
+    if (p.crossChecked) {
+        crossSection(s, p);
+        s << "\n<h2 class=\"part\">The log of " << htmlEscape(p.ownCall) << "</h2>\n";
+    }
     summarySection(s, p);
     s << "\n";
     if (p.haveFigures) {
@@ -561,10 +571,6 @@ std::string renderPage(const AnalysisPage& p) {
     s << "\n";
     callSection(s, p);
     s << "\n";
-    if (p.crossChecked) {
-        crossSection(s, p);
-        s << "\n";
-    }
     s << "<footer>Made by talven-replay " << htmlEscape(p.version)
       << " with the Stats plug-in for Orba. Times are UTC.</footer>\n</body></html>\n";
     return s.str();

@@ -72,6 +72,7 @@ struct CrossLogRow {
     size_t qsos = 0, checked = 0, notInOtherLog = 0, bustedCall = 0, bustedExchange = 0;
     bool haveScores = false;
     long long claimed = 0, checkedScore = 0;
+    std::string claimedInLog;  // the log's CLAIMED-SCORE:, empty when it gives none
 };
 
 struct CrossMismatch {
@@ -111,7 +112,8 @@ struct AnalysisPage {
     bool crossChecked = false;
     int toleranceMinutes = 3;
     std::vector<CrossLogRow> crossLogs;
-    CappedList<CrossMismatch> mismatches;
+    CappedList<CrossMismatch> mismatches;  // stations by call, QSOs in log order
+    std::string findingsFile;              // where all of them are written (--findings), or empty
 };
 
 std::string renderPage(const AnalysisPage& page);

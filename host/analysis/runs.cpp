@@ -69,12 +69,6 @@ std::vector<size_t> allOf(size_t n) {
     return order;
 }
 
-std::string timeText(const Timestamp& t) {
-    char s[32];
-    std::snprintf(s, sizeof s, "%04d-%02d-%02d %02d:%02d", t.year, t.month, t.day, t.hour, t.minute);
-    return s;
-}
-
 }  // namespace
 
 AnalysisRuns::AnalysisRuns(std::vector<AnalysisLog> logs, int toleranceMinutes)
@@ -339,11 +333,14 @@ void AnalysisRuns::checkCalls(const CallList* scp, const std::string& scpName,
             ++calls_.more;
             continue;
         }
-        bool nearRepeated = false;
-        for (uint32_t id : index.query(q.call)) {
+        // The call that decided comes first: the one worked most often, then the list's.
+        std::vector<uint32_t> near = index.query(q.call);
+        std::stable_sort(near.begin(), near.end(),
+                         [&](uint32_t a, uint32_t b) { return known[a].qsos > known[b].qsos; });
+        const bool nearRepeated = !near.empty() && known[near.front()].qsos > 1;
+        for (uint32_t id : near) {
             const Known& k = known[id];
-            nearRepeated = nearRepeated || k.qsos > 1;
-            if (c.nearCalls.size() >= 5) continue;
+            if (c.nearCalls.size() >= 5) break;
             std::string text = index.word(id) + " (";
             if (k.inList) text += "in the list";
             if (k.qsos > 1) text += std::string(k.inList ? ", " : "") + std::to_string(k.qsos) + " QSOs in the log";
@@ -401,43 +398,29 @@ AnalysisPage AnalysisRuns::page(const std::string& summary, bool summaryIsHtml, 
     if (logs_.size() > 1) {
         p.crossChecked = true;
         p.toleranceMinutes = tolerance_;
-        for (size_t i = 0; i < logs_.size(); ++i) {
-            const AnalysisLog& l = logs_[i];
-            CrossLogRow row;
-            row.file = l.file;
-            row.call = l.ownCall;
-            row.qsos = l.log->qsos.size();
-            row.haveScores = i < haveScores_.size() && haveScores_[i];
-            row.claimed = row.haveScores ? claimed_[i] : 0;
-            row.checkedScore = row.haveScores ? checked_[i] : 0;
-            for (size_t q = 0; q < l.log->qsos.size(); ++q) {
-                const QsoCheck& c = cross_[i][q];
-                row.checked += c.checked;
-                row.notInOtherLog += c.finding == Finding::notInOtherLog;
-                row.bustedCall += c.finding == Finding::bustedCall;
-                row.bustedExchange += c.finding == Finding::bustedExchange;
-                if (c.finding == Finding::none) continue;
-                const Qso& mine = l.log->qsos[q];
-                const AnalysisLog& other = logs_[c.otherLog];
-                std::string detail;
-                if (c.finding == Finding::notInOtherLog) {
-                    detail = "no QSO with " + l.ownCall + " on " + mine.band + " " + mine.mode + " within " +
-                             std::to_string(tolerance_) + " minutes in " + other.ownCall + "'s log";
-                } else {
-                    const Qso& theirs = other.log->qsos[c.otherQso];
-                    detail = other.ownCall + "'s log, line " + std::to_string(theirs.line) + " at " +
-                             timeText(theirs.time) + ": ";
-                    if (c.finding == Finding::bustedCall)
-                        detail += "the call is " + other.ownCall;
-                    else
-                        detail += "sent " + theirs.exchangeSent + ", received here " + mine.exchangeReceived;
-                }
-                p.mismatches.add({l.ownCall, pageQso(mine), c.finding, printable(detail, 200)});
-            }
-            p.crossLogs.push_back(row);
+        const std::vector<StationResult> all = stations();
+        for (size_t i : byCall(all)) {
+            const StationResult& s = all[i];
+            const FindingCounts c = countFindings(cross_[i]);
+            p.crossLogs.push_back({s.file, s.call, c.qsos, c.checked, c.notInOtherLog, c.bustedCall, c.bustedExchange,
+                                   s.haveScores, s.claimed, s.checked, s.log->header.claimedScore});
+            for (size_t q = 0; q < cross_[i].size(); ++q)
+                if (cross_[i][q].finding != Finding::none)
+                    p.mismatches.add({s.call, pageQso(s.log->qsos[q]), cross_[i][q].finding,
+                                      findingDetail(all, cross_, i, q, tolerance_)});
         }
     }
     return p;
+}
+
+std::vector<StationResult> AnalysisRuns::stations() const {
+    std::vector<StationResult> all;
+    for (size_t i = 0; i < logs_.size(); ++i) {
+        const bool have = i < haveScores_.size() && haveScores_[i];
+        all.push_back(
+            {logs_[i].file, logs_[i].ownCall, logs_[i].log, have, have ? claimed_[i] : 0, have ? checked_[i] : 0});
+    }
+    return all;
 }
 
 WholeFile::~WholeFile() {

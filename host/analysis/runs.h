@@ -16,6 +16,7 @@
 
 #include "analysis/call_list.h"
 #include "analysis/cross_check.h"
+#include "analysis/findings_export.h"
 #include "analysis/page.h"
 #include "analysis/timeline.h"
 #include "logs/cty.h"
@@ -60,6 +61,12 @@ public:
     // from its bad-QSO report, and which QSOs it took into its log.
     AnalysisPage page(const std::string& summary, bool summaryIsHtml, const JoinedReport& joined,
                       const std::vector<bool>& logged) const;
+
+    // With several logs: each station and its scores, and what the cross-check found.
+    bool crossChecked() const { return logs_.size() > 1; }
+    std::vector<StationResult> stations() const;
+    const CrossCheck& findings() const { return cross_; }
+    int toleranceMinutes() const { return tolerance_; }
 
 private:
     void runTimeline(const StatsPlugin& plugin, const std::string& hostFolder, bool& readable);

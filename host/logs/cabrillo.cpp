@@ -211,6 +211,8 @@ void parseCabrillo(std::string_view text, bool strict, LogData& out) {
             categoryBand = std::string(value);
         } else if (key == "CATEGORY-POWER") {
             categoryPower = std::string(value);
+        } else if (key == "CLAIMED-SCORE") {
+            h.claimedScore = std::string(value);
         } else if (key == "LOCATION" || key == "ARRL-SECTION") {
             h.location = std::string(value);
         }

@@ -42,9 +42,10 @@ struct HeaderField {
 // into the plug-in's Cabrillo header dialog, and what to compare the export with.
 struct LogHeader {
     HeaderField operators, name, address, email, club, soapbox;
-    std::string contest;   // CONTEST:, or ADIF's CONTEST_ID
-    std::string category;  // CATEGORY: of 2.0, or CATEGORY-OPERATOR, -BAND and -POWER of 3.0
-    std::string location;  // ARRL-SECTION: of 2.0, LOCATION: of 3.0
+    std::string contest;       // CONTEST:, or ADIF's CONTEST_ID
+    std::string category;      // CATEGORY: of 2.0, or CATEGORY-OPERATOR, -BAND and -POWER of 3.0
+    std::string location;      // ARRL-SECTION: of 2.0, LOCATION: of 3.0
+    std::string claimedScore;  // CLAIMED-SCORE: as the entrant gave it
 };
 
 struct LogData {

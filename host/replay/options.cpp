@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "logs/band.h"
+#include "replay/log_inputs.h"
 #include "text.h"
 
 namespace replay {
@@ -17,6 +18,7 @@ const char* const kProjectVersion = REPLAY_VERSION;
 std::string usageText() {
     std::string text = R"(Usage: talven-replay [options] LOG
        talven-replay --report PAGE.html [options] LOG [OTHER_LOG...]
+       talven-replay --findings FILE.csv [--per-station DIR] [options] FOLDER | @LIST
 
 Scores a contest log by the TALVEN-CUP rules with the Stats plug-in for Orba, the way
 the logger drives it, and prints the plug-in's summary. LOG is a Cabrillo 2.0/3.0 or
@@ -55,6 +57,14 @@ What you can ask for:
                        page cross-checks every QSO between two of the stations and shows
                        each log's claimed and checked score. The summary, the files and
                        the options above are about LOG alone
+                       A folder stands for every *.log, *.cbr, *.adi and *.adif in it (by
+                       name), @LIST for the logs a file names, one a line; the first log
+                       is the one the page analyses
+  --findings FILE.csv  write every finding of the cross-check: station, log, line, time,
+                       call, band, mode, finding (nil, busted_call, busted_exchange),
+                       other_station, other_line, detail
+  --per-station DIR    write one result per station into DIR (CALL.txt): its findings,
+                       its claimed and its checked score
   --tolerance MINUTES  how far apart in time the two logs of one QSO may be (default 3)
   --utf8               the plug-in's texts in UTF-8 (it writes code page 1251)
 
@@ -246,6 +256,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, Options& o, s
             result.checkMode = modeFromCabrillo(toUpper(trim(text)));
         } else if (name == "--report") {
             if (!takeValue(result.reportPath)) return CommandLine::error;
+        } else if (name == "--findings") {
+            if (!takeValue(result.findingsPath)) return CommandLine::error;
+        } else if (name == "--per-station") {
+            if (!takeValue(result.perStationDir)) return CommandLine::error;
         } else if (name == "--scp") {
             if (!takeValue(result.scpPath)) return CommandLine::error;
         } else if (name == "--tolerance") {
@@ -274,13 +288,23 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, Options& o, s
             return CommandLine::error;
         }
     }
+    const bool crossCheckFiles = !result.findingsPath.empty() || !result.perStationDir.empty();
+    if (!result.reportPath.empty() || crossCheckFiles) {
+        std::vector<std::string> logs;
+        if (!expandLogInputs(positional, logs, error)) return CommandLine::error;
+        positional = std::move(logs);
+    }
     if (positional.empty()) {
         error = "no log file given";
         return CommandLine::error;
     }
-    if (positional.size() > 1 && result.reportPath.empty()) {
+    if (positional.size() > 1 && result.reportPath.empty() && !crossCheckFiles) {
         error = "one log file at a time (got '" + positional[0] + "' and '" + positional[1] +
-                "'); several logs only with --report, which cross-checks them";
+                "'); several logs only with --report, --findings or --per-station, which cross-check them";
+        return CommandLine::error;
+    }
+    if (crossCheckFiles && positional.size() < 2) {
+        error = "--findings and --per-station need the logs of two stations or more";
         return CommandLine::error;
     }
     result.logPath = positional[0];
@@ -297,7 +321,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, Options& o, s
         }
     }
     if (result.hasTolerance && result.crossCheckLogs.empty()) {
-        error = "--tolerance only applies to a cross-check of several logs with --report";
+        error = "--tolerance only applies to a cross-check of several logs";
         return CommandLine::error;
     }
     if (!result.scpPath.empty() && result.reportPath.empty()) {

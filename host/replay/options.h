@@ -43,6 +43,8 @@ struct Options {
     std::string checkBand, checkMode;         // empty: the last QSO's
     std::string reportPath;                   // --report: the analysis page; empty: none
     std::vector<std::string> crossCheckLogs;  // with --report: other stations' logs
+    std::string findingsPath;                 // --findings: every finding of the cross-check, CSV
+    std::string perStationDir;                // --per-station: one result file per station
     std::string scpPath;                      // empty: MASTER.SCP beside the default country file
     int toleranceMinutes = 3;                 // how far apart the two logs of one QSO may be
     bool hasTolerance = false;

@@ -10,6 +10,8 @@
 #include <unordered_map>
 
 #include "analysis/call_list.h"
+#include "analysis/cross_check.h"
+#include "analysis/findings_export.h"
 #include "analysis/runs.h"
 #include "logs/cty.h"
 #include "plugin/dialog_confirm.h"
@@ -80,7 +82,7 @@ struct OtherLog {
 int readOtherLogs(const Options& o, const LogData& first, const std::string& firstCall, std::ostream& err,
                   std::vector<OtherLog>& others, size_t& skipped) {
     const std::string firstFile = o.logPath == "-" ? std::string("<standard input>") : printable(o.logPath, 200);
-    std::vector<std::string> calls = {firstCall};
+    std::vector<std::string> calls = {stationOf(firstCall)};
     for (const std::string& path : o.crossCheckLogs) {
         OtherLog other;
         other.file = printable(path, 200);
@@ -107,12 +109,12 @@ int readOtherLogs(const Options& o, const LogData& first, const std::string& fir
                 << "cross-checked\n";
             return exitUsage;
         }
-        if (std::find(calls.begin(), calls.end(), other.ownCall) != calls.end()) {
+        if (std::find(calls.begin(), calls.end(), stationOf(other.ownCall)) != calls.end()) {
             err << kTool << "two logs of " << printable(other.ownCall) << " (" << logName(path)
                 << "): a cross-check takes one log of each station\n";
             return exitUsage;
         }
-        calls.push_back(other.ownCall);
+        calls.push_back(stationOf(other.ownCall));
         // One contest: the same name where both logs give one, the same year.
         const std::string a = contestKey(first.header.contest), b = contestKey(other.log.header.contest);
         const int yearA = firstYear(first.qsos), yearB = firstYear(other.log.qsos);
@@ -227,6 +229,15 @@ Pass runPass(StatsPlugin& plugin, const Options& o, const std::string& hostFolde
     return pass;
 }
 
+// The cross-check's files, and the line that sums it up.
+bool writeCrossCheckFiles(const AnalysisRuns& analysis, const Options& o, size_t skipped, std::ostream& err) {
+    const std::vector<StationResult> stations = analysis.stations();
+    err << kTool << crossCheckSummary(stations, analysis.findings(), skipped) << "\n";
+    if (o.findingsPath.empty() && o.perStationDir.empty()) return true;
+    return writeFindingFiles(stations, analysis.findings(), analysis.toleranceMinutes(), o.findingsPath,
+                             o.perStationDir, err);
+}
+
 // "sample.log:17: EN5ROD 2024-12-14 1201 20m RTTY"
 std::string qsoPlace(const std::string& logFile, const Qso& q) {
     return describeIssue(logFile, {q.line, q.record,
@@ -316,7 +327,8 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
         }
     }
     const std::string ctyPath = absolutePath(o.ctyPath.empty() ? defaultCtyPath(programDirectory()) : o.ctyPath);
-    const bool report = !o.reportPath.empty();
+    // The analysis runs feed the page and the cross-check's files alike.
+    const bool report = !o.reportPath.empty() || !o.findingsPath.empty() || !o.perStationDir.empty();
     const std::string scpPath = absolutePath(o.scpPath.empty() ? defaultScpPath(programDirectory()) : o.scpPath);
 
     // The log.
@@ -461,7 +473,7 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
     // A page that cannot be written is known before the plug-in is called (it may go into
     // the output folder, which now exists), and it is never left half written.
     WholeFile page;
-    if (report && !page.open(o.reportPath, error)) {
+    if (!o.reportPath.empty() && !page.open(o.reportPath, error)) {
         err << kTool << "the analysis page: " << error << "\n";
         return exitSkipped;
     }
@@ -637,11 +649,15 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
                     << joinReasons(joined.verdicts[i]) << ")\n";
     }
 
-    if (analysis) {
+    if (analysis && analysis->crossChecked())
+        // No log is skipped yet: one that cannot be read stops the run before this.
+        filesFailed = !writeCrossCheckFiles(*analysis, o, 0, err) || filesFailed;
+    if (analysis && !o.reportPath.empty()) {
         t0 = Clock::now();
         const std::string summary = o.utf8 ? pass.summary : cp1251ToUtf8(pass.summary);
         AnalysisPage content = analysis->page(summary, o.html, joined, pass.logged);
         content.version = kProjectVersion;
+        content.findingsFile = o.findingsPath;
         const std::string html = renderPage(content);
         if (page.commit(html, error)) {
             err << kTool << "wrote the analysis page " << printable(o.reportPath, 200) << "\n";
