@@ -46,18 +46,25 @@ struct Pair {
 class Names {
 public:
     uint16_t of(const std::string& name) {
-        const uint32_t id = ids_.try_emplace(toUpper(name), uint32_t(ids_.size())).first->second;
-        return uint16_t(std::min<uint32_t>(id, 4095));
+        // A log keeps to one band and mode for many QSOs running.
+        if (haveLast_ && name == last_) return lastId_;
+        auto it = asWritten_.find(name);
+        if (it == asWritten_.end()) {
+            const uint32_t id = ids_.try_emplace(toUpper(name), uint32_t(ids_.size())).first->second;
+            it = asWritten_.emplace(name, uint16_t(std::min<uint32_t>(id, 4095))).first;
+        }
+        last_ = name;
+        lastId_ = it->second;
+        haveLast_ = true;
+        return lastId_;
     }
 
 private:
+    std::string last_;
+    uint16_t lastId_ = 0;
+    bool haveLast_ = false;
     std::unordered_map<std::string, uint32_t> ids_;
-};
-
-// The exact QSOs between two stations on one band and mode, in time order; side 0 is the
-// log of the station with the lower index.
-struct Group {
-    std::vector<Entry> side[2];
+    std::unordered_map<std::string, uint16_t> asWritten_;
 };
 
 class Matcher {
@@ -85,7 +92,11 @@ private:
     std::vector<std::vector<uint32_t>> exact_;  // the station each QSO names exactly, or none
     std::vector<std::vector<uint16_t>> band_, mode_;
     std::unordered_map<std::string, uint32_t> station_;
-    std::unordered_map<uint64_t, Group> groups_;
+    // The exact QSOs between two stations on one band and mode (a group), both logs' in
+    // time order: group g holds entries_[first_[g]] up to entries_[first_[g + 1]].
+    std::unordered_map<uint64_t, uint32_t> groupOf_;
+    std::vector<uint32_t> first_;
+    std::vector<Entry> entries_;
     static constexpr uint32_t kNone = uint32_t(-1);
 };
 
@@ -101,7 +112,11 @@ void Matcher::index() {
     std::unordered_map<std::string, uint32_t> stationOfCall;  // the calls as logged
     size_t total = 0;
     for (const StationLog& l : logs_) total += l.qsos->size();
-    groups_.reserve(total / 2 + 1);
+    groupOf_.reserve(total / 2 + 1);
+    std::vector<uint32_t> groupOfEntry;
+    std::vector<Entry> unsorted;
+    unsorted.reserve(total);
+    groupOfEntry.reserve(total);
     for (uint32_t a = 0; a < n; ++a) {
         const std::vector<Qso>& qsos = *logs_[a].qsos;
         result_[a].resize(qsos.size());
@@ -122,14 +137,22 @@ void Matcher::index() {
             const uint32_t b = it->second;
             if (b == kNone || b == a) continue;
             exact_[a][q] = b;
-            groups_[key(a, b, band_[a][q], mode_[a][q])].side[a > b].push_back({times_[a][q], a, q});
+            const auto g = groupOf_.try_emplace(key(a, b, band_[a][q], mode_[a][q]), uint32_t(groupOf_.size()));
+            groupOfEntry.push_back(g.first->second);
+            unsorted.push_back({times_[a][q], a, q});
         }
     }
-    for (auto& [k, g] : groups_)
-        for (auto& side : g.side)
-            std::sort(side.begin(), side.end(), [](const Entry& x, const Entry& y) {
-                return x.time != y.time ? x.time < y.time : x.qso < y.qso;
-            });
+    // Each group's entries together (a counting sort), then each in time order.
+    first_.assign(groupOf_.size() + 1, 0);
+    for (uint32_t g : groupOfEntry) ++first_[g + 1];
+    for (size_t g = 1; g < first_.size(); ++g) first_[g] += first_[g - 1];
+    std::vector<uint32_t> next(first_.begin(), first_.end() - 1);
+    entries_.resize(unsorted.size());
+    for (size_t i = 0; i < unsorted.size(); ++i) entries_[next[groupOfEntry[i]]++] = unsorted[i];
+    for (size_t g = 0; g + 1 < first_.size(); ++g)
+        std::sort(entries_.begin() + first_[g], entries_.begin() + first_[g + 1], [](const Entry& x, const Entry& y) {
+            return std::tie(x.time, x.log, x.qso) < std::tie(y.time, y.log, y.qso);
+        });
 }
 
 void Matcher::link(const Pair& p) {
@@ -146,18 +169,21 @@ void Matcher::greedy(std::vector<Pair>& pairs) {
         if (!paired(p.logA, p.qsoA) && !paired(p.logB, p.qsoB)) link(p);
 }
 
-// Each group on its own: its two time-sorted lists merged, every QSO meeting only those
-// of the other side within the tolerance.
+// Each group on its own: its time-sorted list walked once, every QSO meeting only those
+// of the other log within the tolerance after it.
 void Matcher::pairExact() {
     std::vector<Pair> pairs;
-    for (auto& [k, g] : groups_) {
+    for (size_t g = 0; g + 1 < first_.size(); ++g) {
         pairs.clear();
-        const std::vector<Entry>&a = g.side[0], &b = g.side[1];
-        size_t from = 0;
-        for (const Entry& x : a) {
-            while (from < b.size() && b[from].time < x.time - tolerance_) ++from;
-            for (size_t j = from; j < b.size() && b[j].time <= x.time + tolerance_; ++j)
-                pairs.push_back({std::llabs(x.time - b[j].time), x.log, x.qso, b[j].log, b[j].qso});
+        for (uint32_t i = first_[g]; i < first_[g + 1]; ++i) {
+            const Entry& x = entries_[i];
+            for (uint32_t j = i + 1; j < first_[g + 1] && entries_[j].time <= x.time + tolerance_; ++j) {
+                const Entry& y = entries_[j];
+                if (y.log == x.log) continue;
+                const Entry& lo = x.log < y.log ? x : y;
+                const Entry& hi = x.log < y.log ? y : x;
+                pairs.push_back({y.time - x.time, lo.log, lo.qso, hi.log, hi.qso});
+            }
         }
         greedy(pairs);
     }
@@ -180,13 +206,13 @@ void Matcher::pairBusted() {
             if (added) it->second = near.query(stationOf(qsos[q].call));
             for (uint32_t b : it->second) {
                 if (b == a) continue;
-                auto g = groups_.find(key(a, b, band_[a][q], mode_[a][q]));
-                if (g == groups_.end()) continue;
-                const std::vector<Entry>& theirs = g->second.side[b > a];
+                auto g = groupOf_.find(key(a, b, band_[a][q], mode_[a][q]));
+                if (g == groupOf_.end()) continue;
                 const int64_t t = times_[a][q];
-                auto j = std::lower_bound(theirs.begin(), theirs.end(), t - tolerance_,
-                                          [](const Entry& e, int64_t v) { return e.time < v; });
-                for (; j != theirs.end() && j->time <= t + tolerance_; ++j)
+                auto j =
+                    std::lower_bound(entries_.begin() + first_[g->second], entries_.begin() + first_[g->second + 1],
+                                     t - tolerance_, [](const Entry& e, int64_t v) { return e.time < v; });
+                for (; j != entries_.begin() + first_[g->second + 1] && j->time <= t + tolerance_; ++j)
                     if (j->log == b && !paired(b, j->qso)) pairs.push_back({std::llabs(t - j->time), a, q, b, j->qso});
             }
         }
