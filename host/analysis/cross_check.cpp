@@ -113,9 +113,7 @@ void Matcher::index() {
     size_t total = 0;
     for (const StationLog& l : logs_) total += l.qsos->size();
     groupOf_.reserve(total / 2 + 1);
-    std::vector<uint32_t> groupOfEntry;
-    std::vector<Entry> unsorted;
-    unsorted.reserve(total);
+    std::vector<uint32_t> groupOfEntry;  // in the order of the logs and their QSOs
     groupOfEntry.reserve(total);
     for (uint32_t a = 0; a < n; ++a) {
         const std::vector<Qso>& qsos = *logs_[a].qsos;
@@ -139,7 +137,6 @@ void Matcher::index() {
             exact_[a][q] = b;
             const auto g = groupOf_.try_emplace(key(a, b, band_[a][q], mode_[a][q]), uint32_t(groupOf_.size()));
             groupOfEntry.push_back(g.first->second);
-            unsorted.push_back({times_[a][q], a, q});
         }
     }
     // Each group's entries together (a counting sort), then each in time order.
@@ -147,8 +144,11 @@ void Matcher::index() {
     for (uint32_t g : groupOfEntry) ++first_[g + 1];
     for (size_t g = 1; g < first_.size(); ++g) first_[g] += first_[g - 1];
     std::vector<uint32_t> next(first_.begin(), first_.end() - 1);
-    entries_.resize(unsorted.size());
-    for (size_t i = 0; i < unsorted.size(); ++i) entries_[next[groupOfEntry[i]]++] = unsorted[i];
+    entries_.resize(groupOfEntry.size());
+    size_t k = 0;
+    for (uint32_t a = 0; a < n; ++a)
+        for (uint32_t q = 0; q < exact_[a].size(); ++q)
+            if (exact_[a][q] != kNone) entries_[next[groupOfEntry[k++]]++] = {times_[a][q], a, q};
     for (size_t g = 0; g + 1 < first_.size(); ++g)
         std::sort(entries_.begin() + first_[g], entries_.begin() + first_[g + 1], [](const Entry& x, const Entry& y) {
             return std::tie(x.time, x.log, x.qso) < std::tie(y.time, y.log, y.qso);

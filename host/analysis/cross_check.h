@@ -17,6 +17,7 @@
 // with the square of the logs or of a pair's QSOs.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,17 +31,18 @@ struct StationLog {
     const std::vector<Qso>* qsos = nullptr;
 };
 
-enum class Finding { none, notInOtherLog, bustedCall, bustedExchange };
+enum class Finding : uint8_t { none, notInOtherLog, bustedCall, bustedExchange };
 
-constexpr size_t kNoQso = size_t(-1);
+constexpr uint32_t kNoQso = uint32_t(-1);
 
+// 16 bytes: a contest's checker has a million of them.
 struct QsoCheck {
     bool checked = false;  // made with a station whose log is given (or paired with one)
     Finding finding = Finding::none;
-    size_t otherLog = kNoQso;  // that station's log
-    size_t otherQso = kNoQso;  // the same QSO there, when paired
+    uint32_t otherLog = kNoQso;  // that station's log
+    uint32_t otherQso = kNoQso;  // the same QSO there, when paired
     // Not in the other log: the QSO there naming this station, unpaired, nearest in time.
-    size_t nearestQso = kNoQso;
+    uint32_t nearestQso = kNoQso;
 };
 
 // One entry per log, one per QSO of it, in the logs' order.

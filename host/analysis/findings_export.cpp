@@ -129,7 +129,7 @@ std::string findingsCsv(const std::vector<StationResult>& stations, const CrossC
             const QsoCheck& c = cross[i][q];
             if (c.finding == Finding::none) continue;
             const Qso& mine = s.log->qsos[q];
-            const size_t otherQso = c.otherQso != kNoQso ? c.otherQso : c.nearestQso;
+            const uint32_t otherQso = c.otherQso != kNoQso ? c.otherQso : c.nearestQso;
             const std::string otherLine =
                 otherQso == kNoQso ? std::string() : std::to_string(stations[c.otherLog].log->qsos[otherQso].line);
             for (const std::string& field :
