@@ -53,13 +53,13 @@ What you can ask for:
   --scp PATH           super-check-partial list for the calls to check (default:
                        MASTER.SCP beside the default country file); when it cannot be
                        read, the page leaves that check out
-  OTHER_LOG...         with --report: logs of other stations in the same contest; the
-                       page cross-checks every QSO between two of the stations and shows
-                       each log's claimed and checked score. The summary, the files and
-                       the options above are about LOG alone
-                       A folder stands for every *.log, *.cbr, *.adi and *.adif in it (by
-                       name), @LIST for the logs a file names, one a line; the first log
-                       is the one the page analyses
+  OTHER_LOG...         with --report, --findings or --per-station: logs of other stations
+                       in the same contest; every QSO between two of the stations is
+                       cross-checked, and the page shows each log's claimed and checked
+                       score. The summary, the files and the options above are about LOG
+                       alone. A folder stands for every *.log, *.cbr, *.adi and *.adif in
+                       it (by name), @LIST for the logs a file names, one a line; the
+                       first log is the one the page analyses
   --findings FILE.csv  write every finding of the cross-check: station, log, line, time,
                        call, band, mode, finding (nil, busted_call, busted_exchange),
                        other_station, other_line, detail
