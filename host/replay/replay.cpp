@@ -553,12 +553,13 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
             analysis->unloadCopies();
             scratch.leave();
         }
+        // The calls to check are the page's alone: the cross-check's files need no list.
         CallList scp;
-        const bool haveScp = scp.load(scpPath, error);
-        if (!haveScp)
+        const bool haveScp = !o.reportPath.empty() && scp.load(scpPath, error);
+        if (!haveScp && !o.reportPath.empty())
             err << kTool << "warning: " << error << "; the analysis page leaves out the check against it (--scp PATH "
                 << "names another)\n";
-        analysis->checkCalls(haveScp ? &scp : nullptr, printable(scpPath, 200), unplaced);
+        if (!o.reportPath.empty()) analysis->checkCalls(haveScp ? &scp : nullptr, printable(scpPath, 200), unplaced);
         reportMs = millisecondsSince(t0);
     }
 
