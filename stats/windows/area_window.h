@@ -14,9 +14,9 @@
 
 #include "contest/state.h"
 #include "contest/tables.h"
+#include "drawn/advanced_button.h"
 #include "settings.h"
 #include "win32_owners.h"
-#include "windows/advanced_button.h"
 #include "windows/dialog_base.h"
 #include "windows/window_setup.h"
 

@@ -12,11 +12,11 @@
 
 #include "automation/host_object.h"
 #include "contest/state.h"
+#include "drawn/advanced_button.h"
 #include "operator/host_link.h"
 #include "operator/watch.h"
 #include "settings.h"
 #include "win32_owners.h"
-#include "windows/advanced_button.h"
 #include "windows/dialog_base.h"
 #include "windows/grid_window_set.h"
 

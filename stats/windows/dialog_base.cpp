@@ -3,7 +3,7 @@
 #include <map>
 #include <mutex>
 
-#include "windows/subclassed_control.h"
+#include "drawn/subclassed_control.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 
 #include <string>
 
+#include "drawn/advanced_button.h"
+#include "drawn/drawn_objects.h"
+#include "drawn/mem_dc.h"
 #include "gdi_probe.h"
-#include "windows/advanced_button.h"
 #include "windows/dialog_base.h"
-#include "windows/drawn_objects.h"
-#include "windows/mem_dc.h"
 #include "wine_test.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "windows/subclassed_control.h"
+#include "drawn/subclassed_control.h"
 
 #include <commctrl.h>
 

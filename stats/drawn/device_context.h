@@ -7,7 +7,7 @@
 
 #include <string_view>
 
-#include "windows/drawn_geometry.h"
+#include "drawn/drawn_geometry.h"
 
 inline drawn::Box toBox(const RECT& r) { return drawn::Box{r.left, r.top, r.right, r.bottom}; }
 inline RECT toRect(const drawn::Box& b) { return RECT{b.left, b.top, b.right, b.bottom}; }
