@@ -27,6 +27,7 @@
 #include "standin/protocol.h"
 #include "standin/registration.h"
 #include "win32_owners.h"
+#include "window_search.h"
 
 namespace {
 
@@ -418,25 +419,13 @@ private:
 
     // A visible top-level window of this process whose title (in the ANSI code page)
     // begins with `prefix`.
-    struct TitleSearch {
-        std::string prefix;
-        HWND found;
-    };
-    static BOOL CALLBACK matchTitle(HWND w, LPARAM p) {
-        auto* search = reinterpret_cast<TitleSearch*>(p);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        char title[256] = {0};
-        GetWindowTextA(w, title, sizeof title);
-        if (pid != GetCurrentProcessId() || !IsWindowVisible(w) || std::string(title).rfind(search->prefix, 0) != 0)
-            return TRUE;
-        search->found = w;
-        return FALSE;
-    }
     static HWND windowTitled(const std::string& prefix) {
-        TitleSearch search{prefix, nullptr};
-        EnumWindows(&matchTitle, reinterpret_cast<LPARAM>(&search));
-        return search.found;
+        for (HWND w : win32::topWindows(GetCurrentProcessId())) {
+            char title[256] = {0};
+            GetWindowTextA(w, title, sizeof title);
+            if (std::string(title).rfind(prefix, 0) == 0) return w;
+        }
+        return nullptr;
     }
 
     std::string execute(const Request& r) {

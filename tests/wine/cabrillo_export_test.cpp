@@ -275,18 +275,12 @@ void cancelledExport(const StatsLibrary& lib, const std::string& hostFolder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    wt::startWatchdog(90);
-    if (argc < 2) {
-        std::printf("usage: cabrillo_export_test PATH\\Stats.dll\n");
-        return 2;
-    }
-    // The plug-in reads and writes its settings there but never creates the folder.
-    CreateDirectoryA("Plugins", nullptr);
-    StatsLibrary lib;
-    if (!wt::check(lib.load(argv[1]), "Stats.dll loads")) return wt::finish("cabrillo_export_test");
-    // No Orba2.ini in the host folder: the host's version reads "Orba".
-    const std::string hostFolder = wt::currentFolder() + "\\";
-    confirmedExport(lib, hostFolder);
-    cancelledExport(lib, hostFolder);
-    return wt::finish("cabrillo_export_test");
+    return runWithStats(90, argc, argv, [](StatsLibrary& lib) {
+        // The plug-in reads and writes its settings there but never creates the folder.
+        CreateDirectoryA("Plugins", nullptr);
+        // No Orba2.ini in the host folder: the host's version reads "Orba".
+        const std::string hostFolder = wt::currentFolder() + "\\";
+        confirmedExport(lib, hostFolder);
+        cancelledExport(lib, hostFolder);
+    });
 }

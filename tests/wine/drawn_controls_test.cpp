@@ -301,10 +301,7 @@ void memorySurface() {
     DeleteMetaFile(CloseMetaFile(metafile));
 }
 
-}  // namespace
-
-int main() {
-    wt::startWatchdog(60);
+void everyCase() {
     const bool counting = wt::countGdiObjects();
     wt::check(counting, "the GDI calls of the kit can be counted");
 
@@ -333,5 +330,8 @@ int main() {
     }
     painters();
     memorySurface();
-    return wt::finish("drawn_controls_test");
 }
+
+}  // namespace
+
+int main() { return wt::run(60, everyCase); }

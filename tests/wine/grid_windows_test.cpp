@@ -430,10 +430,9 @@ void nothingLeftBehind(Fixture& f, bool counting) {
 }  // namespace
 
 int main() {
-    wt::startWatchdog(90);
-    const bool counting = wt::countGdiObjects();
-    wt::check(counting, "the windows' GDI calls can be counted");
-    {
+    return wt::run(90, [] {
+        const bool counting = wt::countGdiObjects();
+        wt::check(counting, "the windows' GDI calls can be counted");
         Fixture f;
         openingAndKeys(f);
         if (f.grids.dxcc() && f.grids.area()) {
@@ -444,6 +443,5 @@ int main() {
             bandChangeTimer(f);
             nothingLeftBehind(f, counting);
         }
-    }
-    return wt::finish("grid_windows_test");
+    });
 }

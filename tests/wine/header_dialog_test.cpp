@@ -189,12 +189,12 @@ void hostDialogOpen() {
 }  // namespace
 
 int main() {
-    wt::startWatchdog(60);
-    pickByPrefix();
-    valuesOutsideTheLists();
-    longAndMultiLineTexts();
-    cancelLeavesValues();
-    otherThreadsWindow();
-    hostDialogOpen();
-    return wt::finish("header_dialog_test");
+    return wt::run(60, [] {
+        pickByPrefix();
+        valuesOutsideTheLists();
+        longAndMultiLineTexts();
+        cancelLeavesValues();
+        otherThreadsWindow();
+        hostDialogOpen();
+    });
 }

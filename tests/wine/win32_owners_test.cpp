@@ -323,13 +323,13 @@ void publishedAndDescribed() {
 }  // namespace
 
 int main() {
-    wt::startWatchdog(60);
-    ownersOfOneValue();
-    modules();
-    selection();
-    savedState();
-    comReferences();
-    comGuard();
-    publishedAndDescribed();
-    return wt::finish("win32_owners_test");
+    return wt::run(60, [] {
+        ownersOfOneValue();
+        modules();
+        selection();
+        savedState();
+        comReferences();
+        comGuard();
+        publishedAndDescribed();
+    });
 }

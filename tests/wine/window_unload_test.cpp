@@ -75,10 +75,7 @@ DWORD unload(HMODULE module) {
     return static_cast<DWORD>(GetTickCount64() - t0);
 }
 
-}  // namespace
-
-int main() {
-    wt::startWatchdog(60);
+void everyCase() {
     win32::ComInit com;
     HostObject host;
 
@@ -117,5 +114,8 @@ int main() {
     UINT n = 0;
     host.GetTypeInfoCount(&n);
     wt::checkEqual(host.served - before, 1, "the host's object still answers");
-    return wt::finish("window_unload_test");
 }
+
+}  // namespace
+
+int main() { return wt::run(60, everyCase); }
