@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/diagnostics.h"
+
 namespace {
 
 // Asks a window on another thread to let go of an object being destroyed: its
@@ -98,6 +100,7 @@ LRESULT CALLBACK SubclassedControl::procedure(HWND window, UINT message, WPARAM 
     try {
         return control->handle(message, wParam, lParam);
     } catch (...) {
+        reportCaught(defaultDiagnostics(), "a drawn control's window procedure");
         return message >= kReflectedBase ? 0 : DefSubclassProc(window, message, wParam, lParam);
     }
 }
