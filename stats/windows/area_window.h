@@ -5,7 +5,7 @@
 // screen position in the settings file.
 //
 // Everything here runs on the operator windows' thread; the host's thread reaches it
-// only by posting kClearAreaMarksMessage (windows/grid_messages.h).
+// only through the companion window (kResetAreaMessage, windows/companion_window.h).
 #pragma once
 #include <windows.h>
 

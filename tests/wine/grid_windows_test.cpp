@@ -11,7 +11,6 @@
 #include "gdi_probe.h"
 #include "operator/grid_layout.h"
 #include "resources/resource.h"
-#include "windows/grid_messages.h"
 #include "windows/grid_window_set.h"
 #include "wine_test.h"
 
@@ -239,12 +238,10 @@ void areaLamps(Fixture& f) {
     wt::checkEqual(marked, 2, "two areas marked (KV, SL)");
     checkColor(wt::Picture::of(w).at(2, 2), Obl::kBackground, "the window's own background");
 
-    // The host's thread clears the marks by a posted message.
-    wt::Worker host(
-        [&] { PostMessageA(static_cast<HWND>(f.state.shared.areaWindow.load()), kClearAreaMarksMessage, 0, 0); });
-    host.wait(5000);
+    // As the companion window does when the host has removed a QSO.
+    f.grids.clearAreaMarks();
     pumpUntil([&] { return !f.grids.area()->marked(11); }, 2000);
-    checkColor(face(lamp("KV")), Obl::kFreeFace, "cleared from another thread: green again");
+    checkColor(face(lamp("KV")), Obl::kFreeFace, "cleared: green again");
 }
 
 struct TableCase {
@@ -360,12 +357,10 @@ void bandChangeTimer(Fixture& f) {
     f.clock.set(12, 4, 0);
     f.state.shared.changeWarning = true;
     wt::check(!pumpUntil([&] { return painted.size() > 2; }, 1300), "stopped: no tick");
-    wt::Worker host([&] {
-        PostMessageA(static_cast<HWND>(f.state.shared.bandChangeWindow.load()), kRearmBandChangeTimerMessage, 0, 0);
-    });
-    host.wait(5000);
+    // As the companion window does when a change has been logged.
+    f.grids.startBandChangeTimer(kBandChangeWarningPeriodMs);
     wt::check(pumpUntil([&] { return painted.size() == 3; }, 1500) && painted.back() == LampPaint::red,
-              "re-armed from another thread: red within the warning period");
+              "re-armed: red within the warning period");
 
     f.grids.closeBandChange();
     wt::check(!IsWindow(w) && f.state.shared.bandChangeWindow == nullptr, "closed: window gone, handle cleared");
