@@ -39,13 +39,9 @@ public:
     std::atomic<long> served{0};
 };
 
+// Serves this thread's messages, and with them the window thread's calls, for a while.
 void pump(DWORD milliseconds) {
-    const ULONGLONG until = GetTickCount64() + milliseconds;
-    while (GetTickCount64() < until) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    }
+    wt::pumpUntil([] { return false; }, milliseconds);
 }
 
 using Start = BOOL (*)(IStream*);

@@ -140,6 +140,32 @@ HWND createHostWindow(const char* title, HWND owner) {
     return w;
 }
 
+void pump() {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        const HWND top = m.hwnd ? GetAncestor(m.hwnd, GA_ROOT) : nullptr;
+        if (top && IsDialogMessageA(top, &m)) continue;
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+}
+
+bool pumpUntil(const std::function<bool()>& done, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > milliseconds) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        pump();
+    }
+    return true;
+}
+
+LRESULT ask(HWND w, UINT message) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(w, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    return static_cast<LRESULT>(result);
+}
+
 std::string className(HWND w) {
     char name[256] = {0};
     GetClassNameA(w, name, sizeof name);

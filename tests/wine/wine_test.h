@@ -58,6 +58,14 @@ private:
 
 // ---- windows ------------------------------------------------------------------------
 
+// Serves this thread's messages as a modeless dialog's loop does (keys go through
+// IsDialogMessage), until nothing is left.
+void pump();
+// Pumps until `done` or `milliseconds` have passed; true when done.
+bool pumpUntil(const std::function<bool()>& done, DWORD milliseconds);
+// Sends a message with both parameters 0, waiting at most 5 s: its answer (0 when none).
+LRESULT ask(HWND w, UINT message);
+
 // A visible top-level window of the calling thread standing in for one of the host's,
 // made the thread's active window: a main window, or with an owner a pop-up like the
 // host's own dialogs. Destroy it on the same thread.
