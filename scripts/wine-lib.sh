@@ -17,19 +17,14 @@ wait_for() { # seconds, command...
     return 1
 }
 
-# Starts the build's stand-in host (BIN/orba-standin.exe) under wine64 in the folder
-# WORK, with the NAME=VALUE settings given before "--" in its environment and the
-# arguments after it, ended by `timeout` after SECONDS (it stops itself 20 s earlier).
-# It reads its commands from the pipe WORK/commands, which stays open for writing on
-# fd 3 of the caller, and writes its replies to WORK/standin.out. Sets standin_pid (for
-# the caller's cleanup); false, with what it said, when no ready line came within 30 s.
+# Starts BIN/orba-standin.exe in WORK with the environment settings before "--" and the
+# arguments after it, for at most SECONDS. Its commands go to fd 3 of the caller (the
+# pipe WORK/commands), its replies to WORK/standin.out. Sets standin_pid; false, with
+# what it said, when it was not ready within 30 s.
 start_standin() { # work, bin, seconds, [NAME=VALUE...] --, arguments...
     local work=$1 bin=$2 seconds=$3 settings=()
     shift 3
-    while [ $# -gt 0 ] && [ "$1" != -- ]; do
-        settings+=("$1")
-        shift
-    done
+    while [ "${1:---}" != -- ]; do settings+=("$1") && shift; done
     shift
     mkfifo "$work/commands" || return 1
     (cd "$work" && exec timeout "$seconds" env "${settings[@]}" /usr/lib/wine/wine64 "$bin/orba-standin.exe" \
