@@ -1,7 +1,7 @@
-// Small harness of the Windows test programs run under Wine: checks that report and
-// count, a watchdog that ends a hung program, a worker thread with a bounded wait,
-// windows standing in for the host's, and helpers that find, read and press the
-// dialogs and message boxes of this process.
+// Small harness of the Windows test programs run under Wine: every program's main
+// (run: a watchdog that ends a hung program, the usage, the totals), checks that report
+// and count, a worker thread with a bounded wait, windows standing in for the host's,
+// and helpers that pump messages and find, read and press the windows of a process.
 #pragma once
 #include <windows.h>
 
