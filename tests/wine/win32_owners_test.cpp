@@ -340,21 +340,19 @@ LONG CALLBACK catchDebugText(EXCEPTION_POINTERS* e) {
 class Thrower : public win32::WindowBase {
 public:
     Thrower() : WindowBase("thrower") {}
+    // An ANSI window (as modepad's) or a Unicode one (as the stand-in host's).
     HWND create(bool unicode) {
-        static const bool registered = [] {
-            WNDCLASSA a{};
-            a.lpfnWndProc = procedure;
-            a.lpszClassName = "ThrowerA";
-            WNDCLASSW w{};
-            w.lpfnWndProc = procedure;
-            w.lpszClassName = L"ThrowerW";
-            return RegisterClassA(&a) && RegisterClassW(&w);
-        }();
-        if (!registered) return nullptr;
-        return unicode ? CreateWindowExW(0, L"ThrowerW", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                                         creationParameter())
-                       : CreateWindowExA(0, "ThrowerA", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                                         creationParameter());
+        WNDCLASSA a{0, procedure};
+        a.lpszClassName = "ThrowerA";
+        WNDCLASSW w{0, procedure};
+        w.lpszClassName = L"ThrowerW";
+        if (unicode)
+            return RegisterClassW(&w) ? CreateWindowExW(0, w.lpszClassName, L"", 0, 0, 0, 9, 9, nullptr, nullptr,
+                                                        nullptr, creationParameter())
+                                      : nullptr;
+        return RegisterClassA(&a) ? CreateWindowExA(0, a.lpszClassName, "", 0, 0, 0, 9, 9, nullptr, nullptr, nullptr,
+                                                    creationParameter())
+                                  : nullptr;
     }
     int recovered = 0;
 
