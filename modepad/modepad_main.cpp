@@ -13,6 +13,7 @@
 #include "host_link.h"
 #include "mode_switch.h"
 #include "win32_owners.h"
+#include "window_base.h"
 
 namespace {
 
@@ -44,8 +45,10 @@ constexpr UINT kHostCheckInterval = 500;
 
 std::wstring wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
-class ModePad {
+class ModePad : public win32::WindowBase {
 public:
+    ModePad() : WindowBase("modepad") {}
+
     // Start steps up to the window: false when the program is to end now.
     bool start() {
         connected_ = true;
@@ -71,7 +74,7 @@ public:
         font_.reset(CreateFontA(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Verdana"));
         WNDCLASSA c{};
-        c.lpfnWndProc = windowProcedure;
+        c.lpfnWndProc = procedure;
         c.hInstance = instance;
         c.hCursor = LoadCursor(nullptr, IDC_ARROW);
         c.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
@@ -81,7 +84,7 @@ public:
         RECT r{0, 0, kClientWidth, kClientHeight};
         AdjustWindowRectEx(&r, style, FALSE, 0);
         window_ = CreateWindowExA(0, kWindowClass, kCaption, style, CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left,
-                                  r.bottom - r.top, nullptr, nullptr, instance, this);
+                                  r.bottom - r.top, nullptr, nullptr, instance, creationParameter());
         if (!window_) return false;
         for (const Layout& b : kButtons) {
             HWND button = CreateWindowExA(0, "BUTTON", b.caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
@@ -110,7 +113,6 @@ public:
 
     // Before COM is left on this thread.
     void releaseHost() { hostObject_.reset(); }
-    HWND window() const { return window_; }
 
 private:
     static BOOL CALLBACK findHostWindow(HWND w, LPARAM param) {
@@ -123,47 +125,39 @@ private:
         return FALSE;
     }
 
-    static LRESULT CALLBACK windowProcedure(HWND w, UINT message, WPARAM wp, LPARAM lp) {
-        if (message == WM_NCCREATE) {
-            auto* self = static_cast<ModePad*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-            SetWindowLongPtrA(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        }
-        auto* self = reinterpret_cast<ModePad*>(GetWindowLongPtrA(w, GWLP_USERDATA));
-        if (!self) return DefWindowProcA(w, message, wp, lp);
-        try {
-            switch (message) {
-                case WM_ERASEBKGND: {
-                    RECT r;
-                    GetClientRect(w, &r);
-                    FillRect(reinterpret_cast<HDC>(wp), &r, self->background_.get());
-                    return 1;
-                }
-                case WM_DRAWITEM:
-                    self->drawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
-                    return TRUE;
-                case WM_COMMAND:
-                    if (HIWORD(wp) == BN_CLICKED)
-                        for (const Layout& b : kButtons)
-                            if (LOWORD(wp) == b.id) self->press(b.button);
-                    return 0;
-                case WM_TIMER:
-                    if (wp == kHostCheckTimer) self->checkHost();
-                    return 0;
-                case WM_DESTROY:
-                    KillTimer(w, kHostCheckTimer);
-                    self->ending_ = true;
-                    self->hostObject_.reset();
-                    PostQuitMessage(0);
-                    return 0;
+    LRESULT handle(HWND w, UINT message, WPARAM wp, LPARAM lp) override {
+        switch (message) {
+            case WM_ERASEBKGND: {
+                RECT r;
+                GetClientRect(w, &r);
+                FillRect(reinterpret_cast<HDC>(wp), &r, background_.get());
+                return 1;
             }
-        } catch (...) {
-            // Nothing leaves a window procedure. What can throw is a message text: end as
-            // after any failed host call.
-            self->ending_ = true;
-            DestroyWindow(w);
-            return 0;
+            case WM_DRAWITEM:
+                drawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+                return TRUE;
+            case WM_COMMAND:
+                if (HIWORD(wp) == BN_CLICKED)
+                    for (const Layout& b : kButtons)
+                        if (LOWORD(wp) == b.id) press(b.button);
+                return 0;
+            case WM_TIMER:
+                if (wp == kHostCheckTimer) checkHost();
+                return 0;
+            case WM_DESTROY:
+                KillTimer(w, kHostCheckTimer);
+                ending_ = true;
+                hostObject_.reset();
+                PostQuitMessage(0);
+                return 0;
         }
         return DefWindowProcA(w, message, wp, lp);
+    }
+
+    // What can throw is a message text: end as after any failed host call.
+    void recover(HWND w) noexcept override {
+        ending_ = true;
+        DestroyWindow(w);
     }
 
     void drawButton(const DRAWITEMSTRUCT& d) {
@@ -240,7 +234,6 @@ private:
     bool connected_ = false;
     win32::KernelHandle instanceSemaphore_;  // held until the process ends
     HWND hostWindow_ = nullptr;
-    HWND window_ = nullptr;
     bool busy_ = false;    // inside a host call
     bool ending_ = false;  // the window is on its way out
     win32::Brush background_, face_;

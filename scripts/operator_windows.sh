@@ -58,16 +58,7 @@ mkdir -p "$work/Plugins"
 printf '[Settings]\r\nDXCC=1\r\nObl=1\r\ndxcc_x=10\r\ndxcc_y=20\r\noblast_x=380\r\noblast_y=400\r\n' \
     >"$work/Plugins/TALVENA-CUP.ini"
 
-mkfifo "$work/commands"
-(cd "$work" && exec timeout 300 /usr/lib/wine/wine64 "$bin/orba-standin.exe" --time-limit 280 --mode RTTY \
-    --frequency 14088000 <"$work/commands" >"$work/standin.out" 2>&1) &
-standin_pid=$!
-exec 3>"$work/commands"
-if ! wait_for 30 grep -q '^ready' "$work/standin.out"; then
-    echo "operator_windows: the stand-in host did not start:" >&2
-    cat "$work/standin.out" >&2
-    exit 1
-fi
+start_standin "$work" "$bin" 300 -- --mode RTTY --frequency 14088000 || exit 1
 replies() { grep -c '^ok\|^error' "$work/standin.out"; }
 # Sends commands and waits until each has its reply.
 send() {

@@ -39,20 +39,8 @@ eval "$("$here/wine-env.sh" start "$build")" || exit 1
 
 # Both run in the Russian code page, as on the operators' Windows (the Unix locale need
 # not exist for that).
-
-# The stand-in host reads its commands from a pipe that this script holds open.
-mkfifo "$work/commands"
-(cd "$work" && exec timeout 120 env LC_ALL=ru_RU.UTF-8 /usr/lib/wine/wine64 "$bin/orba-standin.exe" \
-    --time-limit 100 --mode RTTY --frequency 14083500 --record "$(windows_path "$work/macros.txt")" \
-    <"$work/commands" >"$work/standin.out" 2>&1) &
-standin_pid=$!
-exec 3>"$work/commands"
-
-if ! wait_for 30 grep -q '^ready' "$work/standin.out"; then
-    echo "screenshot: the stand-in host did not start:" >&2
-    cat "$work/standin.out" >&2
-    exit 1
-fi
+start_standin "$work" "$bin" 120 LC_ALL=ru_RU.UTF-8 -- --mode RTTY --frequency 14083500 \
+    --record "$(windows_path "$work/macros.txt")" || exit 1
 # The call being typed, UR5ЖЖ in code page 1251: the channel passes bytes as they are,
 # where a command line would go through the Unix locale.
 printf 'field 5 UR5\xC6\xC6\n' >&3

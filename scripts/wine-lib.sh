@@ -16,3 +16,24 @@ wait_for() { # seconds, command...
     done
     return 1
 }
+
+# Starts BIN/orba-standin.exe in WORK with the environment settings before "--" and the
+# arguments after it, for at most SECONDS. Its commands go to fd 3 of the caller (the
+# pipe WORK/commands), its replies to WORK/standin.out. Sets standin_pid; false, with
+# what it said, when it was not ready within 30 s.
+start_standin() { # work, bin, seconds, [NAME=VALUE...] --, arguments...
+    local work=$1 bin=$2 seconds=$3 settings=()
+    shift 3
+    while [ "${1:---}" != -- ]; do settings+=("$1") && shift; done
+    shift
+    mkfifo "$work/commands" || return 1
+    (cd "$work" && exec timeout "$seconds" env "${settings[@]}" /usr/lib/wine/wine64 "$bin/orba-standin.exe" \
+        --time-limit $((seconds - 20)) "$@" <"$work/commands" >"$work/standin.out" 2>&1) &
+    standin_pid=$!
+    exec 3>"$work/commands"
+    if ! wait_for 30 grep -q '^ready' "$work/standin.out"; then
+        echo "$(basename "$0" .sh): the stand-in host did not start:" >&2
+        cat "$work/standin.out" >&2
+        return 1
+    fi
+}

@@ -27,6 +27,8 @@
 #include "standin/protocol.h"
 #include "standin/registration.h"
 #include "win32_owners.h"
+#include "window_base.h"
+#include "window_search.h"
 
 namespace {
 
@@ -240,9 +242,9 @@ std::wstring thousands(double hz) {
     return out;
 }
 
-class StandIn {
+class StandIn : public win32::WindowBase {
 public:
-    StandIn(const Options& o, HANDLE out) : options_(o), out_(out) {}
+    StandIn(const Options& o, HANDLE out) : WindowBase("orba-standin"), options_(o), out_(out) {}
 
     int exitCode = exitClean;
 
@@ -250,7 +252,7 @@ public:
         const HINSTANCE instance = GetModuleHandleW(nullptr);
         WNDCLASSW c{};
         c.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-        c.lpfnWndProc = windowProcedure;
+        c.lpfnWndProc = procedure;
         c.hInstance = instance;
         c.hCursor = LoadCursor(nullptr, IDC_ARROW);
         c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
@@ -262,7 +264,7 @@ public:
         RECT r{0, 0, 380, 150};
         AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
         window_ = CreateWindowExW(0, kWindowClass, kWindowTitle, WS_OVERLAPPEDWINDOW, 176, 16, r.right - r.left,
-                                  r.bottom - r.top, nullptr, nullptr, instance, this);
+                                  r.bottom - r.top, nullptr, nullptr, instance, creationParameter());
         if (!window_) {
             error = "cannot create the main window";
             return false;
@@ -312,8 +314,6 @@ public:
                          0, nullptr));
     }
 
-    HWND window() const { return window_; }
-
     // After the message loop: what the host does when it closes.
     void shutDown() {
         // The plug-in first: its own threads may still call the object while it unloads.
@@ -324,40 +324,33 @@ public:
     }
 
 private:
-    static LRESULT CALLBACK windowProcedure(HWND w, UINT message, WPARAM wp, LPARAM lp) {
-        if (message == WM_NCCREATE) {
-            auto* self = static_cast<StandIn*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-            SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        }
-        auto* self = reinterpret_cast<StandIn*>(GetWindowLongPtrW(w, GWLP_USERDATA));
-        if (!self) return DefWindowProcW(w, message, wp, lp);
-        try {
-            switch (message) {
-                case WM_PAINT:
-                    self->paint();
+    LRESULT handle(HWND w, UINT message, WPARAM wp, LPARAM lp) override {
+        switch (message) {
+            case WM_PAINT:
+                paint();
+                return 0;
+            case kInputMessage:
+                drainInput();
+                return 0;
+            case WM_TIMER:
+                if (wp == kTimeLimitTimer) {
+                    KillTimer(w, kTimeLimitTimer);
+                    std::fprintf(stderr, "orba-standin: time limit of %u s reached\n", options_.timeLimit);
+                    std::fflush(stderr);
+                    exitCode = exitTimeLimit;
+                    DestroyWindow(w);
                     return 0;
-                case kInputMessage:
-                    self->drainInput();
-                    return 0;
-                case WM_TIMER:
-                    if (wp == kTimeLimitTimer) {
-                        KillTimer(w, kTimeLimitTimer);
-                        std::fprintf(stderr, "orba-standin: time limit of %u s reached\n", self->options_.timeLimit);
-                        std::fflush(stderr);
-                        self->exitCode = exitTimeLimit;
-                        DestroyWindow(w);
-                        return 0;
-                    }
-                    break;
-                case WM_DESTROY:
-                    PostQuitMessage(0);
-                    return 0;
-            }
-        } catch (...) {
-            // Nothing leaves a window procedure; a command that failed has answered already.
+                }
+                break;
+            case WM_DESTROY:
+                PostQuitMessage(0);
+                return 0;
         }
         return DefWindowProcW(w, message, wp, lp);
     }
+
+    // A command that threw has left the queue's loop: later ones are still served.
+    void recover(HWND) noexcept override { busy_ = false; }
 
     static std::string hex(HRESULT hr) {
         char b[16];
@@ -418,25 +411,13 @@ private:
 
     // A visible top-level window of this process whose title (in the ANSI code page)
     // begins with `prefix`.
-    struct TitleSearch {
-        std::string prefix;
-        HWND found;
-    };
-    static BOOL CALLBACK matchTitle(HWND w, LPARAM p) {
-        auto* search = reinterpret_cast<TitleSearch*>(p);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        char title[256] = {0};
-        GetWindowTextA(w, title, sizeof title);
-        if (pid != GetCurrentProcessId() || !IsWindowVisible(w) || std::string(title).rfind(search->prefix, 0) != 0)
-            return TRUE;
-        search->found = w;
-        return FALSE;
-    }
     static HWND windowTitled(const std::string& prefix) {
-        TitleSearch search{prefix, nullptr};
-        EnumWindows(&matchTitle, reinterpret_cast<LPARAM>(&search));
-        return search.found;
+        for (HWND w : win32::topWindows(GetCurrentProcessId())) {
+            char title[256] = {0};
+            GetWindowTextA(w, title, sizeof title);
+            if (std::string(title).rfind(prefix, 0) == 0) return w;
+        }
+        return nullptr;
     }
 
     std::string execute(const Request& r) {
@@ -500,7 +481,6 @@ private:
 
     Options options_;
     HANDLE out_;
-    HWND window_ = nullptr;
     win32::ComPtr<AutomationObject> object_;
     win32::ActiveObject published_;
     PluginDriver driver_;

@@ -6,6 +6,7 @@
 
 #include "contest/datetime.h"
 #include "contest/window_bridge.h"
+#include "platform/diagnostics.h"
 
 // One key of a private settings file, section and key as given.
 class ProfileStore {
@@ -49,14 +50,6 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual DateTime nowUtc() = 0;
-};
-
-// Faults the plug-in cannot report to the host (the host only sees results): a caught
-// exception, a file that could not be written. For whoever debugs the host.
-class Diagnostics {
-public:
-    virtual ~Diagnostics() = default;
-    virtual void fault(const std::string& what) = 0;
 };
 
 struct Platform {

@@ -65,3 +65,5 @@ Platform& defaultPlatform() {
     static Platform platform{profile, folders, notifier, dialog, windows, clock, diagnostics};
     return platform;
 }
+
+Diagnostics& defaultDiagnostics() { return defaultPlatform().diagnostics; }

@@ -1,7 +1,6 @@
 #include "windows/area_window.h"
 
 #include "resources/resource.h"
-#include "windows/grid_messages.h"
 
 static_assert(IDC_AREA_COUNT == kAreaCount, "one lamp per area code");
 
@@ -97,9 +96,6 @@ INT_PTR Obl::onMessage(UINT message, WPARAM wParam, LPARAM) {
         case WM_SETCURSOR:
             position_.saveIfMoved(window());
             return FALSE;
-        case kClearAreaMarksMessage:
-            clearAreaMarks();
-            return TRUE;
         case WM_DESTROY:
             unpublishWindow(state_.shared.areaWindow, window());
             return FALSE;

@@ -5,7 +5,7 @@
 // screen position in the settings file.
 //
 // Everything here runs on the operator windows' thread; the host's thread reaches it
-// only by posting kClearAreaMarksMessage (windows/grid_messages.h).
+// only through the companion window (kResetAreaMessage, windows/companion_window.h).
 #pragma once
 #include <windows.h>
 
@@ -14,9 +14,9 @@
 
 #include "contest/state.h"
 #include "contest/tables.h"
+#include "drawn/advanced_button.h"
 #include "settings.h"
 #include "win32_owners.h"
-#include "windows/advanced_button.h"
 #include "windows/dialog_base.h"
 #include "windows/window_setup.h"
 

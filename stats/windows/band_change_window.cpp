@@ -1,7 +1,6 @@
 #include "windows/band_change_window.h"
 
 #include "resources/resource.h"
-#include "windows/grid_messages.h"
 #include "windows/window_setup.h"
 
 Change_Band::Change_Band(ContestState& state, const Settings& settings, Clock& clock)
@@ -54,15 +53,12 @@ void Change_Band::tick() {
     if (paint != LampPaint::none && paint_) paint_(paint);
 }
 
-INT_PTR Change_Band::onMessage(UINT message, WPARAM wParam, LPARAM) {
+INT_PTR Change_Band::onMessage(UINT message, WPARAM, LPARAM) {
     switch (message) {
         case WM_TIMER:
             // Only one timer lives here; the id is not looked at.
             tick();
             return FALSE;
-        case kRearmBandChangeTimerMessage:
-            start(wParam ? static_cast<UINT>(wParam) : kBandChangeWarningPeriodMs);
-            return TRUE;
         case WM_DESTROY:
             stop();
             paint_ = nullptr;

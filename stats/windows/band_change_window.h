@@ -5,7 +5,7 @@
 // to the painter the companion window gave it.
 //
 // Everything here runs on the operator windows' thread; the host's thread reaches it
-// only by posting kRearmBandChangeTimerMessage (windows/grid_messages.h).
+// only through the companion window (kRearmTimerMessage, windows/companion_window.h).
 #pragma once
 #include <windows.h>
 
@@ -16,6 +16,12 @@
 #include "platform/seams.h"
 #include "settings.h"
 #include "windows/dialog_base.h"
+
+// The band-change window's timer and its usual period.
+constexpr UINT_PTR kBandChangeTimerId = 1445;
+constexpr UINT kBandChangePeriodMs = 1000;
+// The period a new change warning re-arms the timer with, so the lamp reacts sooner.
+constexpr UINT kBandChangeWarningPeriodMs = 300;
 
 class Change_Band : public CDialogBase {
 public:

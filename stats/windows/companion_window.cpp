@@ -321,7 +321,7 @@ INT_PTR Setup::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case kRearmTimerMessage:
             // The lamp reacts sooner to a change just logged.
-            if (grids_.bandChangeOpen()) grids_.startBandChangeTimer(300);
+            if (grids_.bandChangeOpen()) grids_.startBandChangeTimer(kBandChangeWarningPeriodMs);
             return TRUE;
         case kResetAreaMessage:
             if (grids_.areaOpen()) grids_.clearAreaMarks();

@@ -12,15 +12,17 @@
 
 #include "automation/host_object.h"
 #include "contest/state.h"
+#include "drawn/advanced_button.h"
 #include "operator/host_link.h"
 #include "operator/watch.h"
 #include "settings.h"
 #include "win32_owners.h"
-#include "windows/advanced_button.h"
 #include "windows/dialog_base.h"
 #include "windows/grid_window_set.h"
 
-// Posted to the companion window, both parameters 0.
+// The host's thread's requests (WindowBridge, by postToCompanionWindow): the one way it
+// reaches the operator windows. Posted to the companion window, both parameters 0, at
+// most one of each kind waiting; the window serves them from the state as it then is.
 constexpr UINT kRefreshMessage = WM_USER + 500;  // 1524: run the watch
 constexpr UINT kRearmTimerMessage = WM_APP + 1;  // a change was logged: the lamp's timer at 300 ms
 constexpr UINT kResetAreaMessage = WM_APP + 2;   // a QSO was removed: clear the area marks

@@ -3,7 +3,8 @@
 #include <map>
 #include <mutex>
 
-#include "windows/subclassed_control.h"
+#include "drawn/subclassed_control.h"
+#include "platform/diagnostics.h"
 
 namespace {
 
@@ -161,6 +162,7 @@ INT_PTR CALLBACK CDialogBase::procedure(HWND window, UINT message, WPARAM wParam
         if (message == WM_INITDIALOG) return self->onInit() ? TRUE : FALSE;
         result = self->dispatch(message, wParam, lParam);
     } catch (...) {
+        reportCaught(defaultDiagnostics(), "a dialog's window procedure");
         if (message != WM_NCDESTROY) self->end(-1);
     }
     if (message == WM_NCDESTROY) {

@@ -21,8 +21,8 @@
 //
 // Only on the operator windows' thread, and never from inside a message of one of
 // these windows (a painter must not close the band-change window): closing destroys
-// the window object. Other threads post grid_messages.h's messages to the handles in
-// state.shared instead.
+// the window object. The host's thread posts its requests to the companion window
+// instead, which calls the set (companion_window.h).
 #pragma once
 #include <windows.h>
 
@@ -35,7 +35,6 @@
 #include "settings.h"
 #include "windows/area_window.h"
 #include "windows/band_change_window.h"
-#include "windows/grid_messages.h"
 #include "windows/multiplier_window.h"
 
 class GridWindowSet : public GridWindows {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "drawn/mem_dc.h"
 #include "operator/grid_layout.h"
 #include "resources/resource.h"
-#include "windows/mem_dc.h"
 
 namespace {
 

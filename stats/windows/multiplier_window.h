@@ -11,10 +11,10 @@
 #include <string>
 
 #include "contest/state.h"
+#include "drawn/subclassed_control.h"
 #include "operator/watch.h"
 #include "settings.h"
 #include "windows/dialog_base.h"
-#include "windows/subclassed_control.h"
 #include "windows/window_setup.h"
 
 // The table: a push button that paints itself from the state and the watch's view,

@@ -2,6 +2,8 @@
 
 #include <objbase.h>
 
+#include "platform/diagnostics.h"
+
 namespace {
 
 // ExitThread as an APC routine: both take one pointer-sized (or smaller) argument by the
@@ -72,6 +74,7 @@ DWORD WINAPI WindowThread::entry(LPVOID param) {
         self->body_();
     } catch (...) {
         // Nothing may leave the thread's entry; the windows are gone either way.
+        reportCaught(defaultDiagnostics(), "the operator windows' thread");
     }
     // A body that ended early (a failure, an early stop) never said it was ready.
     self->signalReady();

@@ -1,7 +1,7 @@
 // The decisions of the drawn controls that need no screen: bevel colours and their
 // rings, the 3-D frame's edges, the painter of a shape, the pressed and focused looks,
 // the label's length and the owner-drawn style.
-#include "windows/drawn_geometry.h"
+#include "drawn/drawn_geometry.h"
 
 #include <gtest/gtest.h>
 

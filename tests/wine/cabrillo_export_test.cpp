@@ -39,16 +39,10 @@ std::string listEntry(HWND combo, int i) {
     return s;
 }
 
-LRESULT ask(HWND w, UINT message) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(w, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
-    return static_cast<LRESULT>(result);
-}
-
 void checkList(HWND dialog, int id, const char* const* expected, int count, const char* what) {
     HWND combo = GetDlgItem(dialog, id);
     if (!wt::check(combo != nullptr, std::string(what) + " list exists")) return;
-    wt::checkEqual(ask(combo, CB_GETCOUNT), count, std::string(what) + " list size");
+    wt::checkEqual(wt::ask(combo, CB_GETCOUNT), count, std::string(what) + " list size");
     for (int i = 0; i < count; ++i)
         wt::checkEqual(listEntry(combo, i), expected[i], std::string(what) + " entry " + std::to_string(i));
 }
@@ -188,9 +182,9 @@ void confirmedExport(const StatsLibrary& lib, const std::string& hostFolder) {
     checkList(dialog, IDC_CATEGORY, kCategories, 15, "category");
     checkList(dialog, IDC_ARRL_SECTION, kSections, 64, "section");
     HWND category = GetDlgItem(dialog, IDC_CATEGORY), section = GetDlgItem(dialog, IDC_ARRL_SECTION);
-    wt::checkEqual(ask(category, CB_GETCURSEL), 3, "category selection");
+    wt::checkEqual(wt::ask(category, CB_GETCURSEL), 3, "category selection");
     wt::checkEqual(wt::text(category), "SINGLE-OP ALL HIGH", "category shown");
-    wt::checkEqual(ask(section, CB_GETCURSEL), 0, "section selection");
+    wt::checkEqual(wt::ask(section, CB_GETCURSEL), 0, "section selection");
     wt::checkEqual(wt::text(section), "DX", "section shown");
     wt::checkEqual(item(dialog, IDC_CONTEST), "TALVEN-CUP", "contest shown");
     wt::checkEqual(item(dialog, IDC_CALLSIGN), "UT1AA/P", "own call shown");
@@ -275,18 +269,12 @@ void cancelledExport(const StatsLibrary& lib, const std::string& hostFolder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    wt::startWatchdog(90);
-    if (argc < 2) {
-        std::printf("usage: cabrillo_export_test PATH\\Stats.dll\n");
-        return 2;
-    }
-    // The plug-in reads and writes its settings there but never creates the folder.
-    CreateDirectoryA("Plugins", nullptr);
-    StatsLibrary lib;
-    if (!wt::check(lib.load(argv[1]), "Stats.dll loads")) return wt::finish("cabrillo_export_test");
-    // No Orba2.ini in the host folder: the host's version reads "Orba".
-    const std::string hostFolder = wt::currentFolder() + "\\";
-    confirmedExport(lib, hostFolder);
-    cancelledExport(lib, hostFolder);
-    return wt::finish("cabrillo_export_test");
+    return runWithStats(90, argc, argv, [](StatsLibrary& lib) {
+        // The plug-in reads and writes its settings there but never creates the folder.
+        CreateDirectoryA("Plugins", nullptr);
+        // No Orba2.ini in the host folder: the host's version reads "Orba".
+        const std::string hostFolder = wt::currentFolder() + "\\";
+        confirmedExport(lib, hostFolder);
+        cancelledExport(lib, hostFolder);
+    });
 }

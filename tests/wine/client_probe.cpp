@@ -14,6 +14,7 @@
 #include <string>
 
 #include "automation/host_object.h"
+#include "window_search.h"
 
 namespace {
 
@@ -21,14 +22,14 @@ std::string gReport;
 std::atomic<bool> gDone{false};
 win32::KernelHandle gThread;
 
-BOOL CALLBACK findHostWindow(HWND w, LPARAM param) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    char name[256] = {};
-    GetClassNameA(w, name, sizeof name);
-    if (pid != GetCurrentProcessId() || std::strncmp(name, "Afx:400000:b:10011", 18) != 0) return TRUE;
-    *reinterpret_cast<HWND*>(param) = w;
-    return FALSE;
+// The host's main window: of this process, of the window class the host's framework gives it.
+HWND hostWindow() {
+    for (HWND w : win32::topWindows(GetCurrentProcessId(), false)) {
+        char name[256] = {};
+        GetClassNameA(w, name, sizeof name);
+        if (std::strncmp(name, "Afx:400000:b:10011", 18) == 0) return w;
+    }
+    return nullptr;
 }
 
 DWORD WINAPI probe(LPVOID) {
@@ -55,9 +56,8 @@ DWORD WINAPI probe(LPVOID) {
 }  // namespace
 
 extern "C" __declspec(dllexport) int ResetStats0() {
-    HWND hostWindow = nullptr;
-    EnumWindows(findHostWindow, reinterpret_cast<LPARAM>(&hostWindow));
-    const bool onHostThread = hostWindow && GetWindowThreadProcessId(hostWindow, nullptr) == GetCurrentThreadId();
+    const HWND host = hostWindow();
+    const bool onHostThread = host && GetWindowThreadProcessId(host, nullptr) == GetCurrentThreadId();
     gReport.clear();
     gDone = false;
     gThread.reset(CreateThread(nullptr, 0, probe, nullptr, 0, nullptr));

@@ -8,11 +8,11 @@
 
 #include <string>
 
+#include "drawn/advanced_button.h"
+#include "drawn/drawn_objects.h"
+#include "drawn/mem_dc.h"
 #include "gdi_probe.h"
-#include "windows/advanced_button.h"
 #include "windows/dialog_base.h"
-#include "windows/drawn_objects.h"
-#include "windows/mem_dc.h"
 #include "wine_test.h"
 
 namespace {
@@ -24,11 +24,6 @@ constexpr COLORREF kLampOff = RGB(0, 255, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kGrey = RGB(128, 128, 128);
 constexpr COLORREF kNearBlack = RGB(1, 1, 1);
-
-bool checkColor(COLORREF actual, COLORREF expected, const std::string& what) {
-    return wt::check(actual == expected,
-                     what + ": " + wt::hex(actual) + (actual == expected ? "" : ", expected " + wt::hex(expected)));
-}
 
 // ---- the dialog -----------------------------------------------------------------------
 
@@ -62,19 +57,11 @@ protected:
     }
 };
 
-void pump() {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&m);
-        DispatchMessageA(&m);
-    }
-}
-
 // Focus on `control`, then the pressed state; the button repaints for each.
 void setLook(HWND focus, HWND pressed, bool down) {
     SetFocus(focus);
     SendMessageA(pressed, BM_SETSTATE, down ? TRUE : FALSE, 0);
-    pump();
+    wt::pump();
 }
 
 void attaching(DrawnDialog& d) {
@@ -85,7 +72,7 @@ void attaching(DrawnDialog& d) {
                        "button " + std::to_string(id) + " is owner-drawn");
     wt::check((GetWindowLongA(d.control(IDC_DISC_BUTTON), GWL_STYLE) & WS_TABSTOP) != 0, "other style bits stay");
     SendMessageA(d.control(IDC_RECT_BUTTON), BM_CLICK, 0, 0);
-    pump();
+    wt::pump();
     wt::checkEqual(d.rectClicks, 1, "a drawn button still clicks");
 }
 
@@ -94,21 +81,21 @@ void rectangleLook(DrawnDialog& d) {
     setLook(d.control(IDC_OTHER_BUTTON), button, false);
     const wt::Picture p = wt::Picture::of(button);
     const int w = p.width(), h = p.height();
-    checkColor(p.at(4, 4), kFace, "rectangle: face");
-    checkColor(p.at(0, 0), kWhite, "rectangle: outer ring, top-left light");
-    checkColor(p.at(w - 1, 0), RGB(127, 127, 127), "rectangle: outer ring, top-right corner dark");
-    checkColor(p.at(0, h - 1), RGB(127, 127, 127), "rectangle: outer ring, bottom-left corner dark");
-    checkColor(p.at(1, 1), RGB(223, 223, 223), "rectangle: inner ring light");
-    checkColor(p.at(w - 2, h - 2), RGB(85, 85, 85), "rectangle: inner ring dark");
+    wt::checkColor(p.at(4, 4), kFace, "rectangle: face");
+    wt::checkColor(p.at(0, 0), kWhite, "rectangle: outer ring, top-left light");
+    wt::checkColor(p.at(w - 1, 0), RGB(127, 127, 127), "rectangle: outer ring, top-right corner dark");
+    wt::checkColor(p.at(0, h - 1), RGB(127, 127, 127), "rectangle: outer ring, bottom-left corner dark");
+    wt::checkColor(p.at(1, 1), RGB(223, 223, 223), "rectangle: inner ring light");
+    wt::checkColor(p.at(w - 2, h - 2), RGB(85, 85, 85), "rectangle: inner ring dark");
     wt::check(p.count(kText) > 0, "rectangle: label in the text colour");
     wt::checkEqual(p.count(kFace, {2, 2, w - 2, 3}), w - 4, "rectangle: no focus mark without the focus");
 
     EnableWindow(button, FALSE);
-    pump();
+    wt::pump();
     const wt::Picture off = wt::Picture::of(button);
     wt::check(off.count(kDisabledText) > 0 && off.count(kText) == 0, "disabled: label in the disabled colour only");
     EnableWindow(button, TRUE);
-    pump();
+    wt::pump();
     const wt::Picture on = wt::Picture::of(button);
     wt::check(on.count(kText) > 0 && on.count(kDisabledText) == 0, "enabled again: label in the text colour");
 }
@@ -116,22 +103,22 @@ void rectangleLook(DrawnDialog& d) {
 void pressedAndFocused(DrawnDialog& d) {
     HWND button = d.control(IDC_RECT_BUTTON), other = d.control(IDC_OTHER_BUTTON);
     setLook(other, button, true);
-    checkColor(wt::Picture::of(button).at(0, 0), kWhite, "pressed without the focus: still raised");
+    wt::checkColor(wt::Picture::of(button).at(0, 0), kWhite, "pressed without the focus: still raised");
 
     setLook(button, button, false);
     wt::check(GetFocus() == button, "the button has the focus");
     const wt::Picture focused = wt::Picture::of(button);
     const int w = focused.width(), h = focused.height();
-    checkColor(focused.at(0, 0), kWhite, "focused, not pressed: raised");
+    wt::checkColor(focused.at(0, 0), kWhite, "focused, not pressed: raised");
     wt::check(focused.count(kFace, {2, 2, w - 2, 3}) < w - 4, "focused: a focus mark two pixels in");
 
     setLook(button, button, true);
     const wt::Picture pressed = wt::Picture::of(button);
-    checkColor(pressed.at(0, 0), kGrey, "focused and pressed: sunken, top-left dark");
-    checkColor(pressed.at(w - 1, h - 1), kWhite, "focused and pressed: bottom-right light");
-    checkColor(pressed.at(1, 1), RGB(223, 223, 223), "focused and pressed: the inner raised ring stays");
+    wt::checkColor(pressed.at(0, 0), kGrey, "focused and pressed: sunken, top-left dark");
+    wt::checkColor(pressed.at(w - 1, h - 1), kWhite, "focused and pressed: bottom-right light");
+    wt::checkColor(pressed.at(1, 1), RGB(223, 223, 223), "focused and pressed: the inner raised ring stays");
     setLook(button, button, false);
-    checkColor(wt::Picture::of(button).at(0, 0), kWhite, "released: raised again");
+    wt::checkColor(wt::Picture::of(button).at(0, 0), kWhite, "released: raised again");
     setLook(other, button, false);
 }
 
@@ -141,19 +128,19 @@ void discLook(DrawnDialog& d) {
     setLook(other, button, false);
     const wt::Picture plain = wt::Picture::of(button);
     const int w = plain.width(), h = plain.height(), cx = w / 2, cy = h / 2;
-    checkColor(plain.at(cx, cy), kLampOff, "disc: centre in the face colour");
-    checkColor(plain.at(1, cy), kGrey, "disc: grey ring at the left");
-    checkColor(plain.at(cx, 1), kGrey, "disc: grey ring at the top");
-    checkColor(plain.at(4, cy), kLampOff, "disc: face inside the ring");
+    wt::checkColor(plain.at(cx, cy), kLampOff, "disc: centre in the face colour");
+    wt::checkColor(plain.at(1, cy), kGrey, "disc: grey ring at the left");
+    wt::checkColor(plain.at(cx, 1), kGrey, "disc: grey ring at the top");
+    wt::checkColor(plain.at(4, cy), kLampOff, "disc: face inside the ring");
     wt::checkEqual(plain.count(kNearBlack), 0, "disc: nothing near-black while not focused");
 
     setLook(button, button, true);
     const wt::Picture p = wt::Picture::of(button);
     // The inner of the two dark rings is half covered by the face filled after it.
-    checkColor(p.at(0, cy), kNearBlack, "disc focused and pressed: near-black rings, left");
-    checkColor(p.at(1, cy), kNearBlack, "disc focused and pressed: two pixels wide");
-    checkColor(p.at(cx, 1), kNearBlack, "disc focused and pressed: near-black rings, top");
-    checkColor(p.at(cx, cy), kLampOff, "disc focused and pressed: centre in the face colour");
+    wt::checkColor(p.at(0, cy), kNearBlack, "disc focused and pressed: near-black rings, left");
+    wt::checkColor(p.at(1, cy), kNearBlack, "disc focused and pressed: two pixels wide");
+    wt::checkColor(p.at(cx, 1), kNearBlack, "disc focused and pressed: near-black rings, top");
+    wt::checkColor(p.at(cx, cy), kLampOff, "disc focused and pressed: centre in the face colour");
     wt::checkEqual(p.count(kGrey), 0, "disc focused and pressed: no grey ring");
     // The dotted ring lies four pixels in: dots and gaps in the face colour.
     const RECT dotted{4, cy - 2, 6, cy + 3};
@@ -164,24 +151,24 @@ void discLook(DrawnDialog& d) {
 
 void immediateRepaint(DrawnDialog& d) {
     HWND rectButton = d.control(IDC_RECT_BUTTON), discButton = d.control(IDC_DISC_BUTTON);
-    pump();
+    wt::pump();
     d.rect.SetBackColor(RGB(30, 90, 200));
-    checkColor(wt::Picture::of(rectButton).at(4, 4), RGB(30, 90, 200), "SetBackColor shows before it returns");
+    wt::checkColor(wt::Picture::of(rectButton).at(4, 4), RGB(30, 90, 200), "SetBackColor shows before it returns");
     d.rect.SetForeColor(RGB(200, 30, 30));
     wt::check(wt::Picture::of(rectButton).count(RGB(200, 30, 30)) > 0, "SetForeColor shows before it returns");
     d.rect.SetColors(kFace, kText, kDisabledText);
-    checkColor(wt::Picture::of(rectButton).at(4, 4), kFace, "SetColors shows before it returns");
+    wt::checkColor(wt::Picture::of(rectButton).at(4, 4), kFace, "SetColors shows before it returns");
 
     // The host's thread recolours a lamp while this thread serves its messages.
     wt::Worker worker([&] { d.disc.SetBackColor(RGB(255, 0, 255)); });
     const DWORD start = GetTickCount();
     while (!worker.wait(0) && GetTickCount() - start < 5000) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        pump();
+        wt::pump();
     }
     wt::check(worker.wait(0), "a setter on another thread returns while the window thread serves it");
     const wt::Picture p = wt::Picture::of(discButton);
-    checkColor(p.at(p.width() / 2, 3), RGB(255, 0, 255), "recoloured from another thread");
+    wt::checkColor(p.at(p.width() / 2, 3), RGB(255, 0, 255), "recoloured from another thread");
     d.disc.SetBackColor(kLampOff);
 }
 
@@ -203,7 +190,7 @@ void longLabel(DrawnDialog& d) {
 
 void noLeaks(DrawnDialog& d, bool counting) {
     HWND rectButton = d.control(IDC_RECT_BUTTON), discButton = d.control(IDC_DISC_BUTTON);
-    pump();
+    wt::pump();
     const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     wt::GdiCounts& counts = wt::gdiCounts();
     counts = wt::GdiCounts{};
@@ -267,9 +254,9 @@ void painters() {
     wt::checkEqual(p.count(kWhite), 40 * 24, "empty rectangles get nothing");
 
     rect.DrawBorder(dc, RECT{0, 0, 10, 10}, -1);
-    checkColor(p.at(0, 0), kGrey, "a sunken single ring: mid grey top-left");
-    checkColor(p.at(9, 9), kWhite, "and white bottom-right");
-    checkColor(p.at(1, 1), kWhite, "one ring only");
+    wt::checkColor(p.at(0, 0), kGrey, "a sunken single ring: mid grey top-left");
+    wt::checkColor(p.at(9, 9), kWhite, "and white bottom-right");
+    wt::checkColor(p.at(1, 1), kWhite, "one ring only");
 }
 
 void memorySurface() {
@@ -285,12 +272,12 @@ void memorySurface() {
         wt::check(r.left == 10 && r.top == 8 && r.right == 40 && r.bottom == 30, "it covers the clip box");
         // The target's coordinates, up to the box's far corner; only parts are drawn.
         for (const RECT part : {RECT{12, 10, 20, 16}, RECT{34, 26, 40, 30}}) FillRect(memory.get(), &part, blue.get());
-        checkColor(target.at(12, 10), RGB(17, 17, 17), "nothing reaches the target before the end");
+        wt::checkColor(target.at(12, 10), RGB(17, 17, 17), "nothing reaches the target before the end");
     }
-    checkColor(target.at(12, 10), RGB(34, 34, 170), "the picture lands where it was drawn");
-    checkColor(target.at(39, 29), RGB(34, 34, 170), "up to the clip box's far corner");
-    checkColor(target.at(30, 25), RGB(17, 17, 17), "parts left alone keep what the target showed");
-    checkColor(target.at(5, 5), RGB(17, 17, 17), "outside the clip box nothing changes");
+    wt::checkColor(target.at(12, 10), RGB(34, 34, 170), "the picture lands where it was drawn");
+    wt::checkColor(target.at(39, 29), RGB(34, 34, 170), "up to the clip box's far corner");
+    wt::checkColor(target.at(30, 25), RGB(17, 17, 17), "parts left alone keep what the target showed");
+    wt::checkColor(target.at(5, 5), RGB(17, 17, 17), "outside the clip box nothing changes");
 
     // A metafile records the calls: drawn straight to it.
     const HDC metafile = CreateMetaFileA(nullptr);
@@ -301,10 +288,7 @@ void memorySurface() {
     DeleteMetaFile(CloseMetaFile(metafile));
 }
 
-}  // namespace
-
-int main() {
-    wt::startWatchdog(60);
+void everyCase() {
     const bool counting = wt::countGdiObjects();
     wt::check(counting, "the GDI calls of the kit can be counted");
 
@@ -312,7 +296,7 @@ int main() {
     if (wt::check(dialog.createModeless(IDD_DRAWN_TEST), "the test dialog opens modeless")) {
         ShowWindow(dialog.window(), SW_SHOW);
         SetForegroundWindow(dialog.window());
-        pump();
+        wt::pump();
         attaching(dialog);
         rectangleLook(dialog);
         pressedAndFocused(dialog);
@@ -322,7 +306,7 @@ int main() {
         noLeaks(dialog, counting);
 
         SendMessageA(dialog.window(), WM_CLOSE, 0, 0);
-        pump();  // the close box's Cancel comes posted
+        wt::pump();  // the close box's Cancel comes posted
         wt::check(dialog.hasEnded() && dialog.endResult() == IDCANCEL && !IsWindowVisible(dialog.window()),
                   "WM_CLOSE ends a modeless dialog: hidden, kept");
         const HWND button = dialog.control(IDC_RECT_BUTTON);
@@ -333,5 +317,8 @@ int main() {
     }
     painters();
     memorySurface();
-    return wt::finish("drawn_controls_test");
 }
+
+}  // namespace
+
+int main() { return wt::run(60, everyCase); }

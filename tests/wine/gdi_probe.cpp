@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "wine_test.h"
+
 namespace wt {
 
 // ---- counting GDI objects -----------------------------------------------------------
@@ -133,6 +135,11 @@ std::string hex(COLORREF c) {
     char b[16];
     std::snprintf(b, sizeof b, "0x%06lX", static_cast<unsigned long>(c));
     return b;
+}
+
+bool checkColor(COLORREF actual, COLORREF expected, const std::string& what) {
+    return check(actual == expected,
+                 what + ": " + hex(actual) + (actual == expected ? "" : ", expected " + hex(expected)));
 }
 
 }  // namespace wt

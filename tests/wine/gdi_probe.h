@@ -76,5 +76,7 @@ private:
 
 // A colour as 0xBBGGRR, for messages.
 std::string hex(COLORREF c);
+// A check that a colour is the one expected, naming both.
+bool checkColor(COLORREF actual, COLORREF expected, const std::string& what);
 
 }  // namespace wt

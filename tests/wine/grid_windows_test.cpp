@@ -11,7 +11,6 @@
 #include "gdi_probe.h"
 #include "operator/grid_layout.h"
 #include "resources/resource.h"
-#include "windows/grid_messages.h"
 #include "windows/grid_window_set.h"
 #include "wine_test.h"
 
@@ -38,40 +37,12 @@ struct ScriptedClock : Clock {
     void set(int hour, int minute, int second) { now = DateTime::fromCalendar(2024, 12, 14, hour, minute, second); }
 };
 
-bool checkColor(COLORREF actual, COLORREF expected, const std::string& what) {
-    return wt::check(actual == expected,
-                     what + ": " + wt::hex(actual) + (actual == expected ? "" : " not " + wt::hex(expected)));
-}
-
-// Serves this thread's messages as a modeless dialog's loop does (keys go through
-// IsDialogMessage), until nothing is left.
-void pump() {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        const HWND top = m.hwnd ? GetAncestor(m.hwnd, GA_ROOT) : nullptr;
-        if (top && IsDialogMessageA(top, &m)) continue;
-        TranslateMessage(&m);
-        DispatchMessageA(&m);
-    }
-}
-// Pumps until `done` or `ms` have passed; true when done.
-template <typename Done>
-bool pumpUntil(Done done, DWORD ms) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        pump();
-    }
-    return true;
-}
-
 void key(HWND w, WPARAM vk) {
     SetForegroundWindow(w);
     SetFocus(GetDlgItem(w, IDC_DXCC_TABLE) ? GetDlgItem(w, IDC_DXCC_TABLE) : w);
     PostMessageA(GetFocus(), WM_KEYDOWN, vk, 0);
     PostMessageA(GetFocus(), WM_KEYUP, vk, 0xC0000000);
-    pump();
+    wt::pump();
 }
 
 RECT windowRect(HWND w) {
@@ -103,7 +74,7 @@ void openingAndKeys(Fixture& f) {
     HWND dxcc = f.grids.dxcc() ? f.grids.dxcc()->window() : nullptr;
     HWND area = f.grids.area() ? f.grids.area()->window() : nullptr;
     if (!wt::check(dxcc && area, "both grid windows open")) return;
-    pump();
+    wt::pump();
     wt::check(f.state.shared.dxccWindow == dxcc && f.state.shared.areaWindow == area, "their handles are published");
     const RECT d = windowRect(dxcc), a = windowRect(area);
     wt::check(d.left == 10 && d.top == 400, "DXCC window without saved position at 10, 400");
@@ -121,7 +92,7 @@ void openingAndKeys(Fixture& f) {
         wt::check(!IsWindowVisible(w), which + "Escape hides it");
         ShowWindow(w, SW_SHOW);
         SendMessageA(w, WM_CLOSE, 0, 0);
-        pump();
+        wt::pump();
         wt::check(!IsWindowVisible(w) && IsWindow(w), which + "WM_CLOSE hides it too, the window stays");
         ShowWindow(w, SW_SHOW);
     }
@@ -180,7 +151,7 @@ void positionSaving(Fixture& f) {
         for (const Move& m : moves) {
             const RECT r = windowRect(win.w);
             SetWindowPos(win.w, nullptr, r.left + m.dx, r.top + m.dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            pump();
+            wt::pump();
             f.store.written.clear();
             SendMessageA(win.w, WM_SETCURSOR, reinterpret_cast<WPARAM>(win.w), MAKELPARAM(HTCAPTION, WM_MOUSEMOVE));
             std::string got, expected;
@@ -229,22 +200,20 @@ void areaLamps(Fixture& f) {
     f.grids.markAreaWorked("kv");  // codes are exact
     f.grids.markAreaWorked("SL");
     f.grids.refreshAreaBoxes();
-    pump();
-    checkColor(face(lamp("KV")), Obl::kWorkedFace, "a worked area's lamp");
-    checkColor(face(lamp("CH")), Obl::kFreeFace, "an unworked area's lamp");
+    wt::pump();
+    wt::checkColor(face(lamp("KV")), Obl::kWorkedFace, "a worked area's lamp");
+    wt::checkColor(face(lamp("CH")), Obl::kFreeFace, "an unworked area's lamp");
     const wt::Picture kv = wt::Picture::of(lamp("KV"));
     wt::check(kv.count(Obl::kWorkedText) > 0, "the worked lamp's label is yellow");
     int marked = 0;
     for (size_t i = 0; i < kAreaCount; ++i) marked += f.grids.area()->marked(i) ? 1 : 0;
     wt::checkEqual(marked, 2, "two areas marked (KV, SL)");
-    checkColor(wt::Picture::of(w).at(2, 2), Obl::kBackground, "the window's own background");
+    wt::checkColor(wt::Picture::of(w).at(2, 2), Obl::kBackground, "the window's own background");
 
-    // The host's thread clears the marks by a posted message.
-    wt::Worker host(
-        [&] { PostMessageA(static_cast<HWND>(f.state.shared.areaWindow.load()), kClearAreaMarksMessage, 0, 0); });
-    host.wait(5000);
-    pumpUntil([&] { return !f.grids.area()->marked(11); }, 2000);
-    checkColor(face(lamp("KV")), Obl::kFreeFace, "cleared from another thread: green again");
+    // As the companion window does when the host has removed a QSO.
+    f.grids.clearAreaMarks();
+    wt::pumpUntil([&] { return !f.grids.area()->marked(11); }, 2000);
+    wt::checkColor(face(lamp("KV")), Obl::kFreeFace, "cleared: green again");
 }
 
 struct TableCase {
@@ -276,7 +245,7 @@ void dxccTable(Fixture& f) {
         const wt::Picture p = paint(c.call, c.mode, c.band);
         const size_t n = c.mode == "RTTY" ? 3 : 14;
         const std::vector<TextSpot> spots = dxccListLayout(n, p.width());
-        checkColor(p.at(p.width() - 2, p.height() - 2), RGB(255, 250, 198), std::string(c.what) + ": background");
+        wt::checkColor(p.at(p.width() - 2, p.height() - 2), RGB(255, 250, 198), std::string(c.what) + ": background");
         wt::check(p.dark({spots[0].x, spots[0].y, spots[0].x + 35, spots[0].y + 15}) > 0,
                   std::string(c.what) + ": the first entry drawn");
         wt::check(p.dark({spots[n - 1].x, spots[n - 1].y, spots[n - 1].x + 35, spots[n - 1].y + 15}) > 0,
@@ -299,8 +268,8 @@ void dxccTable(Fixture& f) {
         const std::string what = "per-call grid, band " + std::to_string(band);
         for (int row = 1; row <= 6; ++row) {
             const bool marked = l.highlight && row == band + 1;
-            checkColor(p.at(5, row * l.rowHeight + l.rowHeight / 2), marked ? RGB(198, 255, 255) : RGB(255, 255, 198),
-                       what + ", row " + std::to_string(row));
+            wt::checkColor(p.at(5, row * l.rowHeight + l.rowHeight / 2),
+                           marked ? RGB(198, 255, 255) : RGB(255, 255, 198), what + ", row " + std::to_string(row));
         }
         wt::check(p.dark({140, 0, 200, 16}) > 0 && p.dark({20, 18, 60, 32}) > 0, what + ": call and header drawn");
         wt::check(p.dark({20, 2 * l.rowHeight, 60, 2 * l.rowHeight + 14}) > 0, what + ": the 80 m row drawn");
@@ -347,11 +316,11 @@ void bandChangeTimer(Fixture& f) {
     f.clock.set(12, 3, 0);
     painted.clear();
     f.grids.startBandChangeTimer(20);
-    wt::check(pumpUntil([&] { return !painted.empty(); }, 2000) && painted.back() == LampPaint::red,
+    wt::check(wt::pumpUntil([&] { return !painted.empty(); }, 2000) && painted.back() == LampPaint::red,
               "the next tick turns the lamp red");
     f.clock.set(12, 10, 0);
     const DWORD redAt = GetTickCount();
-    wt::check(pumpUntil([&] { return painted.size() == 2; }, 3000) && painted.back() == LampPaint::green,
+    wt::check(wt::pumpUntil([&] { return painted.size() == 2; }, 3000) && painted.back() == LampPaint::green,
               "ten minutes after the reference QSO: green");
     const DWORD gap = GetTickCount() - redAt;
     wt::check(gap >= 700 && gap <= 2500, "the tick re-armed itself at a second (" + std::to_string(gap) + " ms)");
@@ -359,18 +328,16 @@ void bandChangeTimer(Fixture& f) {
     f.grids.stopBandChangeTimer();
     f.clock.set(12, 4, 0);
     f.state.shared.changeWarning = true;
-    wt::check(!pumpUntil([&] { return painted.size() > 2; }, 1300), "stopped: no tick");
-    wt::Worker host([&] {
-        PostMessageA(static_cast<HWND>(f.state.shared.bandChangeWindow.load()), kRearmBandChangeTimerMessage, 0, 0);
-    });
-    host.wait(5000);
-    wt::check(pumpUntil([&] { return painted.size() == 3; }, 1500) && painted.back() == LampPaint::red,
-              "re-armed from another thread: red within the warning period");
+    wt::check(!wt::pumpUntil([&] { return painted.size() > 2; }, 1300), "stopped: no tick");
+    // As the companion window does when a change has been logged.
+    f.grids.startBandChangeTimer(kBandChangeWarningPeriodMs);
+    wt::check(wt::pumpUntil([&] { return painted.size() == 3; }, 1500) && painted.back() == LampPaint::red,
+              "re-armed: red within the warning period");
 
     f.grids.closeBandChange();
     wt::check(!IsWindow(w) && f.state.shared.bandChangeWindow == nullptr, "closed: window gone, handle cleared");
     f.clock.set(13, 0, 0);
-    wt::check(!pumpUntil([&] { return painted.size() > 3; }, 1300), "and the painter is never called again");
+    wt::check(!wt::pumpUntil([&] { return painted.size() > 3; }, 1300), "and the painter is never called again");
     f.grids.startBandChangeTimer(10);  // nothing to start
 }
 
@@ -386,7 +353,7 @@ int threadDialogs() {
 }
 
 void nothingLeftBehind(Fixture& f, bool counting) {
-    pump();
+    wt::pump();
     wt::GdiCounts& counts = wt::gdiCounts();
     counts = wt::GdiCounts{};
     counts.on = true;
@@ -398,7 +365,7 @@ void nothingLeftBehind(Fixture& f, bool counting) {
         f.grids.clearAreaMarks();
         f.grids.markAreaWorked(areaDisplayOrder[static_cast<size_t>(i) % kAreaCount]);
     }
-    pump();
+    wt::pump();
     const wt::GdiCounts repaints = counts;
     const int before = threadDialogs();
     // Counted from no window open to no window open.
@@ -410,10 +377,10 @@ void nothingLeftBehind(Fixture& f, bool counting) {
         f.grids.openDxcc();
         f.grids.openArea(i % 2 == 0);
         f.grids.openBandChange([](LampPaint) {});
-        pump();
+        wt::pump();
     }
     f.grids.closeAll();
-    pump();
+    wt::pump();
     counts.on = false;
     if (counting) {
         wt::check(repaints.created >= 200, "repaints make surfaces (" + std::to_string(repaints.created) + ")");
@@ -430,10 +397,9 @@ void nothingLeftBehind(Fixture& f, bool counting) {
 }  // namespace
 
 int main() {
-    wt::startWatchdog(90);
-    const bool counting = wt::countGdiObjects();
-    wt::check(counting, "the windows' GDI calls can be counted");
-    {
+    return wt::run(90, [] {
+        const bool counting = wt::countGdiObjects();
+        wt::check(counting, "the windows' GDI calls can be counted");
         Fixture f;
         openingAndKeys(f);
         if (f.grids.dxcc() && f.grids.area()) {
@@ -444,6 +410,5 @@ int main() {
             bandChangeTimer(f);
             nothingLeftBehind(f, counting);
         }
-    }
-    return wt::finish("grid_windows_test");
+    });
 }

@@ -12,12 +12,6 @@ namespace {
 
 const char* const kCaption = "Talvena Radio Cup Contest";
 
-LRESULT ask(HWND w, UINT message) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(w, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
-    return static_cast<LRESULT>(result);
-}
-
 // Opens the dialog with `values` on a worker, lets `drive` work on it, and returns
 // what run() answered (false too when the dialog never showed).
 bool session(CabrilloHeader& values, const char* name, void (*drive)(HWND dialog)) {
@@ -42,9 +36,9 @@ void pickByPrefix() {
     v.category = "single-op 40";
     v.arrlSection = "n";
     const bool ok = session(v, "prefix", [](HWND d) {
-        wt::checkEqual(ask(control(d, IDC_CATEGORY), CB_GETCURSEL), 6, "lower-case prefix picks SINGLE-OP 40M LOW");
+        wt::checkEqual(wt::ask(control(d, IDC_CATEGORY), CB_GETCURSEL), 6, "lower-case prefix picks SINGLE-OP 40M LOW");
         wt::checkEqual(wt::text(control(d, IDC_CATEGORY)), "SINGLE-OP 40M LOW", "category edit field");
-        wt::checkEqual(ask(control(d, IDC_ARRL_SECTION), CB_GETCURSEL), 26, "\"n\" picks the first N entry, NE");
+        wt::checkEqual(wt::ask(control(d, IDC_ARRL_SECTION), CB_GETCURSEL), 26, "\"n\" picks the first N entry, NE");
         wt::pressAndWaitClosed(d, IDOK, 5000);
     });
     wt::check(ok, "prefix: OK confirms");
@@ -57,7 +51,7 @@ void valuesOutsideTheLists() {
     v.category = "QRP";
     v.arrlSection = "xx";
     const bool ok = session(v, "no entry", [](HWND d) {
-        wt::checkEqual(ask(control(d, IDC_CATEGORY), CB_GETCURSEL), CB_ERR, "unknown category selects nothing");
+        wt::checkEqual(wt::ask(control(d, IDC_CATEGORY), CB_GETCURSEL), CB_ERR, "unknown category selects nothing");
         wt::checkEqual(wt::text(control(d, IDC_CATEGORY)), "QRP", "unknown category in the edit field");
         wt::checkEqual(wt::text(control(d, IDC_ARRL_SECTION)), "xx", "unknown section in the edit field");
         wt::setText(control(d, IDC_CATEGORY), "SINGLE-OP ALL QRP");
@@ -89,7 +83,7 @@ void longAndMultiLineTexts() {
     const CabrilloHeader sent = v;
     const bool ok = session(v, "texts", [](HWND d) {
         wt::checkEqual(wt::text(control(d, IDC_ADDRESS)), unusualValues().address, "address shown with its breaks");
-        wt::checkEqual(ask(control(d, IDC_ARRL_SECTION), CB_GETCURSEL), 63, "\"PE\" picks PEI");
+        wt::checkEqual(wt::ask(control(d, IDC_ARRL_SECTION), CB_GETCURSEL), 63, "\"PE\" picks PEI");
         wt::pressAndWaitClosed(d, IDOK, 5000);
     });
     wt::check(ok, "texts: OK confirms");
@@ -125,7 +119,7 @@ void cancelLeavesValues() {
     const CabrilloHeader sent = v;
     const bool cancelled = session(v, "cancel", [](HWND d) {
         // Every entry begins with the empty text: the first one is taken.
-        wt::checkEqual(ask(control(d, IDC_CATEGORY), CB_GETCURSEL), 0, "empty category picks the first entry");
+        wt::checkEqual(wt::ask(control(d, IDC_CATEGORY), CB_GETCURSEL), 0, "empty category picks the first entry");
         editAll(d);
         wt::check(wt::pressAndWaitClosed(d, IDCANCEL, 5000), "CANCEL closes");
     });
@@ -189,12 +183,12 @@ void hostDialogOpen() {
 }  // namespace
 
 int main() {
-    wt::startWatchdog(60);
-    pickByPrefix();
-    valuesOutsideTheLists();
-    longAndMultiLineTexts();
-    cancelLeavesValues();
-    otherThreadsWindow();
-    hostDialogOpen();
-    return wt::finish("header_dialog_test");
+    return wt::run(60, [] {
+        pickByPrefix();
+        valuesOutsideTheLists();
+        longAndMultiLineTexts();
+        cancelLeavesValues();
+        otherThreadsWindow();
+        hostDialogOpen();
+    });
 }

@@ -208,21 +208,15 @@ void hostGone(wt::StandInHost& host) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    wt::startWatchdog(90);
-    if (argc < 2) {
-        std::printf("usage: host_client_test PATH\\Stats.dll\n");
-        return 2;
-    }
-    gBin = wt::folderOf(argv[1]);
-    resultConversions();
-    noHost();
-    {
+    return wt::run(90, argc, argv, [](const std::string& dll) {
+        gBin = wt::folderOf(dll);
+        resultConversions();
+        noHost();
         wt::StandInHost host;
         if (wt::check(host.start(gBin, L"--mode BPSK63 --frequency 14083500"), "stand-in starts")) {
             otherProcess(host);
             insideTheHost(host);
             hostGone(host);
         }
-    }
-    return wt::finish("host_client_test");
+    });
 }

@@ -134,15 +134,8 @@ void hostEnds(wt::StandInHost& host) {
     wt::check(took < 1500, "host ends: within about a second (" + std::to_string(took) + " ms)");
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    wt::startWatchdog(90);
-    if (argc < 2) {
-        std::printf("usage: modepad_test PATH\\Stats.dll\n");
-        return 2;
-    }
-    const std::string bin = wt::folderOf(argv[1]);
+void everyCase(const std::string& dll) {
+    const std::string bin = wt::folderOf(dll);
     gModepad = bin + "\\modepad.exe";
     noHost();
     wt::StandInHost host;
@@ -163,5 +156,8 @@ int main(int argc, char** argv) {
         }
         hostEnds(host);
     }
-    return wt::finish("modepad_test");
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return wt::run(90, argc, argv, everyCase); }

@@ -51,33 +51,9 @@ bool waitPixel(HWND w, int x, int y, COLORREF wanted, DWORD milliseconds) {
     return false;
 }
 
-struct Search {
-    DWORD pid;
-    std::string prefix;
-    HWND found;
-};
-
-BOOL CALLBACK matchCaption(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<Search*>(p);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid == s->pid && IsWindowVisible(w) && wt::className(w) == "#32770" && wt::text(w).rfind(s->prefix, 0) == 0) {
-        s->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // A visible dialog of process `pid` whose caption begins with `prefix`.
 HWND waitForCaption(DWORD pid, const std::string& prefix, DWORD milliseconds) {
-    const ULONGLONG until = GetTickCount64() + milliseconds;
-    do {
-        Search s{pid, prefix, nullptr};
-        EnumWindows(&matchCaption, reinterpret_cast<LPARAM>(&s));
-        if (s.found) return s.found;
-        Sleep(50);
-    } while (GetTickCount64() < until);
-    return nullptr;
+    return wt::waitForWindow({pid, "#32770", prefix.c_str(), true}, milliseconds);
 }
 
 // A Cabrillo QSO line at the current UTC time plus `minutes`.
@@ -300,25 +276,21 @@ void russian() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    wt::startWatchdog(110);
-    if (argc < 2) {
-        std::printf("usage: operator_windows_test PATH\\Stats.dll\n");
-        return 2;
-    }
-    gDll = argv[1];
-    gBin = wt::folderOf(gDll);
-    // Built twice: scripts/wine-tests.sh runs the _cp1251 build under the ANSI code page
-    // 1251 of the operators' Windows (the stand-in host inherits it), which the Russian
-    // texts need, and the other as Wine starts by default.
-    if (GetACP() == 1251) {
-        russian();
-    } else {
-        opening();
-        gridsAndLamp();
-        unloadDuringRefresh();
-        unloadAtOnce();
-        hostFailing();
-        hostGoneAway();
-    }
-    return wt::finish("operator_windows_test");
+    return wt::run(110, argc, argv, [](const std::string& dll) {
+        gDll = dll;
+        gBin = wt::folderOf(gDll);
+        // Built twice: scripts/wine-tests.sh runs the _cp1251 build under the ANSI code page
+        // 1251 of the operators' Windows (the stand-in host inherits it), which the Russian
+        // texts need, and the other as Wine starts by default.
+        if (GetACP() == 1251) {
+            russian();
+        } else {
+            opening();
+            gridsAndLamp();
+            unloadDuringRefresh();
+            unloadAtOnce();
+            hostFailing();
+            hostGoneAway();
+        }
+    });
 }

@@ -166,18 +166,8 @@ void nullArguments(const StatsLibrary& lib) {
 // The companion windows that the scoring runs above opened (this folder keeps no
 // settings, so every run opens one, on a thread of its own, a moment later): closed, so
 // that the only dialog left is the box.
-BOOL CALLBACK collectCompanion(HWND w, LPARAM found) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid == GetCurrentProcessId() && wt::className(w) == "#32770" && wt::text(w).rfind("Setup TALVENA-CUP", 0) == 0)
-        reinterpret_cast<std::vector<HWND>*>(found)->push_back(w);
-    return TRUE;
-}
-
 std::vector<HWND> companionWindows() {
-    std::vector<HWND> found;
-    EnumWindows(&collectCompanion, reinterpret_cast<LPARAM>(&found));
-    return found;
+    return wt::findWindows({GetCurrentProcessId(), "#32770", "Setup TALVENA-CUP", true, false});
 }
 
 void closeCompanionWindows() {
@@ -225,20 +215,14 @@ void versionResource(const std::string& dllPath) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    wt::startWatchdog(60);
-    if (argc < 2) {
-        std::printf("usage: smoke_test PATH\\Stats.dll\n");
-        return 2;
-    }
-    StatsLibrary lib;
-    if (!wt::check(lib.load(argv[1]), "Stats.dll loads and binds by the plain names")) return wt::finish("smoke_test");
-    bothNames(lib.module.get());
-    simpleAnswers(lib);
-    exchangeRule(lib);
-    hostDateLayout(lib);
-    shortLog(lib);
-    nullArguments(lib);
-    setupMessageBox(lib);
-    versionResource(argv[1]);
-    return wt::finish("smoke_test");
+    return runWithStats(60, argc, argv, [](StatsLibrary& lib) {
+        bothNames(lib.module.get());
+        simpleAnswers(lib);
+        exchangeRule(lib);
+        hostDateLayout(lib);
+        shortLog(lib);
+        nullArguments(lib);
+        setupMessageBox(lib);
+        versionResource(lib.path);
+    });
 }

@@ -37,18 +37,13 @@ DWORD handles(HANDLE process) {
     return n;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    wt::startWatchdog(170);
-    if (argc < 2) return 2;
-    const std::string dll = argv[1], bin = wt::folderOf(dll);
+void soak(const std::string& dll) {
+    const std::string bin = wt::folderOf(dll);
     CreateDirectoryA("Plugins", nullptr);
     wt::writeFile("Plugins\\TALVENA-CUP.ini", "[Settings]\r\nDXCC=1\r\nObl=1\r\n");
 
     wt::StandInHost host;
-    if (!wt::check(host.start(bin, L"--time-limit 600"), "the stand-in host starts"))
-        return wt::finish("soak_windows_test");
+    if (!wt::check(host.start(bin, L"--time-limit 600"), "the stand-in host starts")) return;
     const std::string folder = wt::currentFolder() + "\\";
     host.commandOk("load " + dll);
     host.commandOk(kReset + folder);
@@ -104,5 +99,8 @@ int main(int argc, char** argv) {
         wt::check(endHandles <= warmHandles + 20, "the host's handles do not grow with the calls");
     host.commandOk("unload");
     wt::check(host.quit(), "the host ends normally");
-    return wt::finish("soak_windows_test");
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return wt::run(170, argc, argv, soak); }

@@ -7,14 +7,15 @@
 #include <windows.h>
 
 #include "host_calls.h"
+#include "stats_library.h"
 #include "wine_test.h"
 
 namespace {
 
+// Bound by the types of the host's own declarations.
 template <typename F>
-bool bind(HMODULE module, const char* name, F& out) {
-    out = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-    return wt::check(out != nullptr, std::string("GetProcAddress(\"") + name + "\")");
+bool bind(const StatsLibrary& lib, const char* name, F& out) {
+    return wt::check(bindExport(lib.module.get(), name, out), std::string("GetProcAddress(\"") + name + "\")");
 }
 
 void report(const char* what, const hostcalls::Failures& failures) {
@@ -25,26 +26,18 @@ void report(const char* what, const hostcalls::Failures& failures) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    wt::startWatchdog(60);
-    if (argc < 2) {
-        std::printf("usage: stack_arguments_test PATH\\Stats.dll\n");
-        return 2;
-    }
-    HMODULE module = LoadLibraryA(argv[1]);
-    if (!wt::check(module != nullptr, "Stats.dll loads")) return wt::finish("stack_arguments_test");
-    hostcalls::Exports e;
-    bool bound = bind(module, "ResetStats0", e.resetStats);
-    bound &= bind(module, "AddData0", e.addData);
-    bound &= bind(module, "RemoveData0", e.removeData);
-    bound &= bind(module, "CheckCall0", e.checkCall);
-    bound &= bind(module, "GetResult0", e.getResult);
-    if (bound) {
+    return runWithStats(60, argc, argv, [](StatsLibrary& lib) {
+        hostcalls::Exports e;
+        bool bound = bind(lib, "ResetStats0", e.resetStats);
+        bound &= bind(lib, "AddData0", e.addData);
+        bound &= bind(lib, "RemoveData0", e.removeData);
+        bound &= bind(lib, "CheckCall0", e.checkCall);
+        bound &= bind(lib, "GetResult0", e.getResult);
+        if (!bound) return;
         // One working folder for all: each check starts with a reset that rewrites the report.
         report("ResetStats0", hostcalls::resetArguments(e));
         report("AddData0", hostcalls::addDataArguments(e));
         report("RemoveData0", hostcalls::removeDataArguments(e));
         report("CheckCall0", hostcalls::checkCallArguments(e));
-    }
-    // The library stays loaded until the process ends, as in the host.
-    return wt::finish("stack_arguments_test");
+    });
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "standin/protocol.h"
+#include "window_search.h"
 #include "wine_test.h"
 
 namespace wt {
@@ -206,59 +207,11 @@ bool StandInHost::quit(DWORD milliseconds) {
 
 // ---- windows of other processes -----------------------------------------------------------
 
-namespace {
-
-struct WindowSearch {
-    DWORD pid;
-    const char* className;
-    const char* caption;
-    HWND found;
-};
-
-BOOL CALLBACK matchWindow(HWND w, LPARAM param) {
-    auto* s = reinterpret_cast<WindowSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid != s->pid || !IsWindowVisible(w)) return TRUE;
-    if (s->className && className(w) != s->className) return TRUE;
-    if (s->caption && text(w) != s->caption) return TRUE;
-    s->found = w;
-    return FALSE;
-}
-
-struct ChildSearch {
-    const char* text;
-    HWND found;
-};
-
-BOOL CALLBACK matchChild(HWND w, LPARAM param) {
-    auto* s = reinterpret_cast<ChildSearch*>(param);
-    if (text(w) != s->text) return TRUE;
-    s->found = w;
-    return FALSE;
-}
-
-}  // namespace
-
 HWND waitForWindow(DWORD pid, const char* className, const char* caption, DWORD milliseconds, Process* owner) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        const bool ended = owner && !owner->running();
-        WindowSearch s{pid, className, caption, nullptr};
-        EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&s));
-        if (s.found) return s.found;
-        if (ended || GetTickCount() - start > milliseconds) return nullptr;
-        Sleep(10);
-    }
+    return wt::waitForWindow({pid, className, caption}, milliseconds, [owner] { return owner && !owner->running(); });
 }
 
-bool hasVisibleWindow(DWORD pid) { return waitForWindow(pid, nullptr, nullptr, 0) != nullptr; }
-
-HWND findChild(HWND parent, const char* text) {
-    ChildSearch s{text, nullptr};
-    EnumChildWindows(parent, matchChild, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
+bool hasVisibleWindow(DWORD pid) { return !win32::topWindows(pid).empty(); }
 
 bool waitForeground(HWND w, DWORD milliseconds) {
     const DWORD start = GetTickCount();

@@ -93,8 +93,6 @@ private:
 HWND waitForWindow(DWORD pid, const char* className, const char* caption, DWORD milliseconds, Process* owner = nullptr);
 // Whether process `pid` has any visible top-level window.
 bool hasVisibleWindow(DWORD pid);
-// The child window of `parent` whose text is `text`.
-HWND findChild(HWND parent, const char* text);
 // Waits until `w` is the foreground window; Wine activates a window of another process
 // asynchronously.
 bool waitForeground(HWND w, DWORD milliseconds = 2000);

@@ -217,16 +217,12 @@ void endings() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    wt::startWatchdog(90);
-    if (argc < 2) {
-        std::printf("usage: standin_test PATH\\Stats.dll\n");
-        return 2;
-    }
-    gDll = argv[1];
-    gBin = wt::folderOf(gDll);
-    const win32::ComInit com;
-    objectAnswers();
-    pluginDriven();
-    endings();
-    return wt::finish("standin_test");
+    return wt::run(90, argc, argv, [](const std::string& dll) {
+        gDll = dll;
+        gBin = wt::folderOf(gDll);
+        const win32::ComInit com;
+        objectAnswers();
+        pluginDriven();
+        endings();
+    });
 }

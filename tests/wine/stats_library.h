@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdio>
+#include <functional>
 #include <string>
 
 #include "exports.h"
@@ -17,9 +19,19 @@ struct ExportName {
 extern const ExportName kExportNames[];
 extern const int kExportNameCount;
 
+// Binds `out` to the export `name` of `module`; false (with the name printed) when
+// there is none.
+template <typename F>
+bool bindExport(HMODULE module, const char* name, F& out) {
+    out = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    if (!out) std::printf("  FAILED: GetProcAddress(\"%s\") found nothing\n", name);
+    return out != nullptr;
+}
+
 struct StatsLibrary {
     // Unloaded when the test ends, as the host unloads its plug-ins when it closes.
     win32::Module module;
+    std::string path;
     decltype(&GetNumberOfSets) getNumberOfSets = nullptr;
     decltype(&GetSetName) getSetName = nullptr;
     decltype(&SetupSet0) setupSet = nullptr;
@@ -56,6 +68,10 @@ struct StatsLibrary {
     };
     int add(const Qso& q) const;
 };
+
+// wt::run for a program of the exports: Stats.dll, the program's argument, is loaded and
+// bound before the body runs; when it is not, that is the program's one failed check.
+int runWithStats(unsigned seconds, int argc, char** argv, const std::function<void(StatsLibrary&)>& body);
 
 // An OLE date-time: whole days since 30 December 1899 plus the time of day.
 OleDateTime oleTime(double day, int hour, int minute);

@@ -6,8 +6,18 @@
 
 #include <atomic>
 
+#include "platform/diagnostics.h"
 #include "win32_owners.h"
 #include "windows/window_thread.h"
+
+// Where the window thread reports what it caught, as the plug-in's diagnostics do.
+Diagnostics& defaultDiagnostics() {
+    struct DebugOutput : Diagnostics {
+        void fault(const std::string& what) override { OutputDebugStringA(("unload_probe: " + what + "\n").c_str()); }
+    };
+    static DebugOutput diagnostics;
+    return diagnostics;
+}
 
 namespace {
 

@@ -1,11 +1,15 @@
 // The Win32 owners where their faults would show: a handle closed twice, too early or
 // never; a GDI object left selected (and so impossible to delete) or the wrong one put
-// back; a COM reference or a thread's COM initialisation left unbalanced.
+// back; a COM reference or a thread's COM initialisation left unbalanced. And the
+// window base of the same folder where its faults would show: an exception let out
+// into the system's frames, or caught and never heard of.
 #include "win32_owners.h"
 
 #include <atomic>
+#include <stdexcept>
 #include <string>
 
+#include "window_base.h"
 #include "wine_test.h"
 
 namespace {
@@ -320,16 +324,84 @@ void publishedAndDescribed() {
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\win32_owners_test");
 }
 
+// ---- the window base ---------------------------------------------------------------------
+
+// The last text this process said through OutputDebugString, caught as the stand-in
+// host catches the plug-in's.
+std::string gDebugText;
+
+LONG CALLBACK catchDebugText(EXCEPTION_POINTERS* e) {
+    const EXCEPTION_RECORD& r = *e->ExceptionRecord;
+    if (r.ExceptionCode != DBG_PRINTEXCEPTION_C || r.NumberParameters < 2) return EXCEPTION_CONTINUE_SEARCH;
+    gDebugText = reinterpret_cast<const char*>(r.ExceptionInformation[1]);
+    return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+class Thrower : public win32::WindowBase {
+public:
+    Thrower() : WindowBase("thrower") {}
+    // An ANSI window (as modepad's) or a Unicode one (as the stand-in host's).
+    HWND create(bool unicode) {
+        WNDCLASSA a{0, procedure};
+        a.lpszClassName = "ThrowerA";
+        WNDCLASSW w{0, procedure};
+        w.lpszClassName = L"ThrowerW";
+        if (unicode)
+            return RegisterClassW(&w) ? CreateWindowExW(0, w.lpszClassName, L"", 0, 0, 0, 9, 9, nullptr, nullptr,
+                                                        nullptr, creationParameter())
+                                      : nullptr;
+        return RegisterClassA(&a) ? CreateWindowExA(0, a.lpszClassName, "", 0, 0, 0, 9, 9, nullptr, nullptr, nullptr,
+                                                    creationParameter())
+                                  : nullptr;
+    }
+    int recovered = 0;
+
+private:
+    LRESULT handle(HWND w, UINT message, WPARAM wp, LPARAM lp) override {
+        if (message == WM_APP) throw std::runtime_error("no paper");
+        if (message == WM_APP + 1) throw 42;
+        if (message == WM_APP + 2) return 7;
+        return DefWindowProcW(w, message, wp, lp);
+    }
+    void recover(HWND) noexcept override { ++recovered; }
+};
+
+void windowBase() {
+    const PVOID handler = AddVectoredExceptionHandler(1, catchDebugText);
+    for (const bool unicode : {false, true}) {
+        const std::string kind = unicode ? "a Unicode window: " : "an ANSI window: ";
+        Thrower t;
+        const HWND w = t.create(unicode);
+        if (!wt::check(w && t.window() == w, kind + "created, the object knows its window")) continue;
+        struct Case {
+            UINT message;
+            const char* said;
+        };
+        for (const Case& c : {Case{WM_APP, "thrower: a window message failed: no paper\n"},
+                              Case{WM_APP + 1, "thrower: a window message failed: unknown exception\n"}}) {
+            gDebugText.clear();
+            const int before = t.recovered;
+            wt::checkEqual(SendMessageW(w, c.message, 0, 0), 0, kind + "a message that threw answers 0");
+            wt::checkEqual(gDebugText, c.said, kind + "what it threw is reported");
+            wt::checkEqual(t.recovered, before + 1, kind + "and the window recovers");
+        }
+        wt::checkEqual(SendMessageW(w, WM_APP + 2, 0, 0), 7, kind + "later messages are still handled");
+        DestroyWindow(w);
+    }
+    RemoveVectoredExceptionHandler(handler);
+}
+
 }  // namespace
 
 int main() {
-    wt::startWatchdog(60);
-    ownersOfOneValue();
-    modules();
-    selection();
-    savedState();
-    comReferences();
-    comGuard();
-    publishedAndDescribed();
-    return wt::finish("win32_owners_test");
+    return wt::run(60, [] {
+        ownersOfOneValue();
+        modules();
+        selection();
+        savedState();
+        comReferences();
+        comGuard();
+        publishedAndDescribed();
+        windowBase();
+    });
 }

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "window_search.h"
+
 namespace wt {
 
 int& failures() {
@@ -35,12 +37,6 @@ bool checkEqual(long long actual, long long expected, const std::string& what) {
     return check(false, what + ": got " + std::to_string(actual) + ", expected " + std::to_string(expected));
 }
 
-int finish(const char* program) {
-    std::printf("%s: %d checks, %d failed\n", program, checks(), failures());
-    std::fflush(stdout);
-    return failures() == 0 ? 0 : 1;
-}
-
 std::string visible(const std::string& s) {
     std::string out;
     for (unsigned char c : s) {
@@ -61,6 +57,16 @@ std::string visible(const std::string& s) {
 }
 
 namespace {
+// The name of this program's file without its folder and ".exe".
+std::string programName() {
+    char path[MAX_PATH * 2] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path - 1);
+    std::string name = path;
+    name.erase(0, name.find_last_of("\\/") + 1);
+    const size_t dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
 DWORD WINAPI watchdog(LPVOID param) {
     Sleep(static_cast<DWORD>(reinterpret_cast<UINT_PTR>(param)) * 1000);
     std::printf("  FAILED: internal time limit of %u s reached\n",
@@ -71,10 +77,23 @@ DWORD WINAPI watchdog(LPVOID param) {
 }
 }  // namespace
 
-void startWatchdog(unsigned seconds) {
-    // The thread runs on without its handle.
+int run(unsigned seconds, const std::function<void()>& body) {
+    // The watchdog's thread runs on without its handle.
     const win32::KernelHandle thread(
         CreateThread(nullptr, 0, watchdog, reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(seconds)), 0, nullptr));
+    body();
+    std::printf("%s: %d checks, %d failed\n", programName().c_str(), checks(), failures());
+    std::fflush(stdout);
+    return failures() == 0 ? 0 : 1;
+}
+
+int run(unsigned seconds, int argc, char** argv, const std::function<void(const std::string& dll)>& body) {
+    if (argc < 2) {
+        std::printf("usage: %s PATH\\Stats.dll\n", programName().c_str());
+        return 2;
+    }
+    const std::string dll = argv[1];
+    return run(seconds, [&] { body(dll); });
 }
 
 Worker::Worker(std::function<void()> body) : body_(std::move(body)) {
@@ -121,6 +140,32 @@ HWND createHostWindow(const char* title, HWND owner) {
     return w;
 }
 
+void pump() {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        const HWND top = m.hwnd ? GetAncestor(m.hwnd, GA_ROOT) : nullptr;
+        if (top && IsDialogMessageA(top, &m)) continue;
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+}
+
+bool pumpUntil(const std::function<bool()>& done, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > milliseconds) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        pump();
+    }
+    return true;
+}
+
+LRESULT ask(HWND w, UINT message) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(w, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    return static_cast<LRESULT>(result);
+}
+
 std::string className(HWND w) {
     char name[256] = {0};
     GetClassNameA(w, name, sizeof name);
@@ -146,52 +191,56 @@ bool setText(HWND w, const std::string& s) {
 }
 
 namespace {
-struct Search {
-    const char* caption;
-    HWND found;
-};
-
-BOOL CALLBACK matchDialog(HWND w, LPARAM param) {
-    auto* s = reinterpret_cast<Search*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid != GetCurrentProcessId() || !IsWindowVisible(w) || className(w) != "#32770") return TRUE;
-    if (s->caption && text(w) != s->caption) return TRUE;
-    s->found = w;
+BOOL CALLBACK matchChild(HWND w, LPARAM param) {
+    auto* s = reinterpret_cast<std::pair<const std::function<bool(HWND)>*, HWND>*>(param);
+    if (!(*s->first)(w)) return TRUE;
+    s->second = w;
     return FALSE;
-}
-
-BOOL CALLBACK matchStatic(HWND w, LPARAM param) {
-    auto* out = reinterpret_cast<std::string*>(param);
-    if (className(w) == "Static") {
-        const std::string t = text(w);
-        if (!t.empty()) {
-            *out = t;
-            return FALSE;
-        }
-    }
-    return TRUE;
 }
 }  // namespace
 
-HWND waitForDialog(const char* caption, DWORD milliseconds, Worker* opener) {
+HWND findChild(HWND parent, const std::function<bool(HWND)>& match) {
+    std::pair<const std::function<bool(HWND)>*, HWND> search{&match, nullptr};
+    EnumChildWindows(parent, matchChild, reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
+HWND findChild(HWND parent, const char* caption) {
+    return findChild(parent, [caption](HWND w) { return text(w) == caption; });
+}
+
+std::vector<HWND> findWindows(const WindowQuery& q) {
+    std::vector<HWND> found;
+    for (HWND w : win32::topWindows(q.pid, q.visibleOnly)) {
+        if (q.className && className(w) != q.className) continue;
+        if (q.caption && (q.captionStart ? text(w).rfind(q.caption, 0) != 0 : text(w) != q.caption)) continue;
+        found.push_back(w);
+    }
+    return found;
+}
+
+HWND waitForWindow(const WindowQuery& query, DWORD milliseconds, const std::function<bool()>& givenUp) {
     const DWORD start = GetTickCount();
     for (;;) {
-        const bool openerDone = opener && opener->wait(0);
-        Search s{caption, nullptr};
-        EnumWindows(matchDialog, reinterpret_cast<LPARAM>(&s));
-        if (s.found) return s.found;
-        if (openerDone || GetTickCount() - start > milliseconds) return nullptr;
-        Sleep(20);
+        // Asked first: a window shown just before the end is still found.
+        const bool ended = givenUp && givenUp();
+        const std::vector<HWND> found = findWindows(query);
+        if (!found.empty()) return found.front();
+        if (ended || GetTickCount() - start > milliseconds) return nullptr;
+        Sleep(10);
     }
+}
+
+HWND waitForDialog(const char* caption, DWORD milliseconds, Worker* opener) {
+    const WindowQuery dialog{GetCurrentProcessId(), "#32770", caption};
+    return waitForWindow(dialog, milliseconds, [opener] { return opener && opener->wait(0); });
 }
 
 std::string messageBoxText(HWND box) {
     // The message itself is the static control 0xFFFF; any static with text otherwise.
     if (HWND t = GetDlgItem(box, 0xFFFF)) return text(t);
-    std::string found;
-    EnumChildWindows(box, matchStatic, reinterpret_cast<LPARAM>(&found));
-    return found;
+    const HWND t = findChild(box, [](HWND w) { return className(w) == "Static" && !text(w).empty(); });
+    return t ? text(t) : std::string();
 }
 
 bool waitClosed(HWND w, DWORD milliseconds) {

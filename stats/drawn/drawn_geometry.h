@@ -2,8 +2,8 @@
 // bevel ring has, where the four edges of a 3-D frame lie, which painter a button's
 // shape picks, which parts of the pressed and focused looks are drawn, how much of a
 // label is shown and which button styles become owner-drawn. Nothing here needs
-// Windows, so the native tests check it; the painters in windows/drawn_objects.* and
-// windows/advanced_button.* only carry it out with GDI.
+// Windows, so the native tests check it; the painters in drawn/drawn_objects.* and
+// drawn/advanced_button.* only carry it out with GDI.
 //
 // Colours are Windows colour values (0x00BBGGRR; the top byte holds flags such as
 // palette-relative). Rectangles are Windows ones: `right` and `bottom` lie just

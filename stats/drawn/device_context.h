@@ -1,13 +1,13 @@
 // A device context as the drawn controls use it: a thin, non-owning wrapper of an HDC
 // with the GDI calls they need, including the two the system has no single call for
 // (a solid rectangle without a brush, and a 3-D frame). Whoever made the DC releases
-// it; CMemDC (windows/mem_dc.h) is the one that owns a DC of its own.
+// it; CMemDC (drawn/mem_dc.h) is the one that owns a DC of its own.
 #pragma once
 #include <windows.h>
 
 #include <string_view>
 
-#include "windows/drawn_geometry.h"
+#include "drawn/drawn_geometry.h"
 
 inline drawn::Box toBox(const RECT& r) { return drawn::Box{r.left, r.top, r.right, r.bottom}; }
 inline RECT toRect(const drawn::Box& b) { return RECT{b.left, b.top, b.right, b.bottom}; }

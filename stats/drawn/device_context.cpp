@@ -1,4 +1,4 @@
-#include "windows/device_context.h"
+#include "drawn/device_context.h"
 
 #include <climits>
 

@@ -1,8 +1,8 @@
-#include "windows/advanced_button.h"
+#include "drawn/advanced_button.h"
 
 #include <string>
 
-#include "windows/drawn_objects.h"
+#include "drawn/drawn_objects.h"
 
 static_assert(drawn::kStateSelected == ODS_SELECTED && drawn::kStateDisabled == ODS_DISABLED &&
                   drawn::kStateFocus == ODS_FOCUS,

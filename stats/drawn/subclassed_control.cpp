@@ -1,8 +1,10 @@
-#include "windows/subclassed_control.h"
+#include "drawn/subclassed_control.h"
 
 #include <commctrl.h>
 
 #include <vector>
+
+#include "platform/diagnostics.h"
 
 namespace {
 
@@ -98,6 +100,7 @@ LRESULT CALLBACK SubclassedControl::procedure(HWND window, UINT message, WPARAM 
     try {
         return control->handle(message, wParam, lParam);
     } catch (...) {
+        reportCaught(defaultDiagnostics(), "a drawn control's window procedure");
         return message >= kReflectedBase ? 0 : DefSubclassProc(window, message, wParam, lParam);
     }
 }

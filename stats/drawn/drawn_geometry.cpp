@@ -1,4 +1,4 @@
-#include "windows/drawn_geometry.h"
+#include "drawn/drawn_geometry.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -11,8 +11,8 @@
 #pragma once
 #include <windows.h>
 
+#include "drawn/device_context.h"
 #include "win32_owners.h"
-#include "windows/device_context.h"
 
 class CMemDC : public DeviceContext {
 public:

@@ -1,4 +1,4 @@
-#include "windows/drawn_objects.h"
+#include "drawn/drawn_objects.h"
 
 #include "win32_owners.h"
 

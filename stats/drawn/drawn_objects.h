@@ -10,7 +10,7 @@
 
 #include <string_view>
 
-#include "windows/device_context.h"
+#include "drawn/device_context.h"
 
 class DrawnObject {
 public:

@@ -16,8 +16,8 @@
 
 #include <atomic>
 
-#include "windows/advanced_component.h"
-#include "windows/subclassed_control.h"
+#include "drawn/advanced_component.h"
+#include "drawn/subclassed_control.h"
 
 class CAdvancedButton : public SubclassedControl, public CAdvancedComponent {
 public:

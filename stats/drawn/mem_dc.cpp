@@ -1,4 +1,4 @@
-#include "windows/mem_dc.h"
+#include "drawn/mem_dc.h"
 
 CMemDC::CMemDC(HDC target) noexcept : DeviceContext(target), target_(target) {
     if (!target) return;
