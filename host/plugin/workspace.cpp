@@ -91,17 +91,6 @@ std::vector<std::string> Workspace::files() const {
     return names;
 }
 
-bool replaceFile(const fs::path& from, const fs::path& to, std::string& error) {
-#ifdef _WIN32
-    const bool ok = MoveFileExW(from.wstring().c_str(), to.wstring().c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-    if (!ok) error = std::system_category().message(int(GetLastError()));
-#else
-    const bool ok = std::rename(from.c_str(), to.c_str()) == 0;
-    if (!ok) error = std::generic_category().message(errno);
-#endif
-    return ok;
-}
-
 std::string displayPath(const fs::path& p) { return p.empty() ? std::string(".") : p.u8string(); }
 
 }  // namespace replay

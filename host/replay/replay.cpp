@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <ostream>
 #include <sstream>
@@ -11,6 +12,8 @@
 
 #include "analysis/call_list.h"
 #include "analysis/runs.h"
+#include "ascii_text.h"
+#include "cp1251_table.h"
 #include "logs/cty.h"
 #include "plugin/dialog_confirm.h"
 #include "plugin/report_join.h"
@@ -18,7 +21,7 @@
 #include "plugin/workspace.h"
 #include "replay/header_seed.h"
 #include "replay/profile.h"
-#include "text.h"
+#include "whole_file.h"
 
 namespace replay {
 
@@ -248,34 +251,92 @@ struct InstallRules {
     bool backUpSettings = false;
 };
 
-// Moves each file of the work folder into the output folder. The names of the plug-in's
-// files that were put in place (under their own names, even when written beside).
+bool readFileText(const fs::path& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    text = s.str();
+    return !in.bad() && !s.fail();
+}
+
+// The first of <name>.bak, <name>.bak2, ... that is free; empty when none is.
+fs::path freeBackupName(const fs::path& file) {
+    std::error_code ec;
+    for (int n = 1; n < 100; ++n) {
+        const fs::path candidate = fs::u8path(file.u8string() + ".bak" + (n == 1 ? std::string() : std::to_string(n)));
+        if (!fs::exists(fs::symlink_status(candidate, ec))) return candidate;
+    }
+    return fs::path();
+}
+
+// An existing Cabrillo file is the operator's: before the export takes its name it is
+// kept whole under the first free backup name (unless it holds the very same text, as
+// after a second run). False when it could not be kept: then it is not replaced.
+bool keepCabrilloBackup(const fs::path& existing, const std::string& newText, const std::string& outName,
+                        std::ostream& err) {
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(existing, ec))) return true;
+    std::string oldText;
+    if (fs::is_regular_file(fs::symlink_status(existing, ec)) && readFileText(existing, oldText) && oldText == newText)
+        return true;
+    const fs::path backup = freeBackupName(existing);
+    std::string why = backup.empty() ? std::string("no free backup name") : std::string();
+    if (why.empty() && fs::is_regular_file(fs::symlink_status(existing, ec)) && writeWholeFile(backup, oldText, why)) {
+        err << kTool << "kept the existing " << existing.filename().u8string() << outName << " as "
+            << backup.filename().u8string() << "\n";
+        return true;
+    }
+    err << kTool << "cannot keep the existing " << existing.filename().u8string() << outName << " ("
+        << (why.empty() ? std::string("it is not a regular file") : why) << "), so it is not replaced\n";
+    return false;
+}
+
+// Puts one file of the work folder in place in the output folder, through the one
+// writer: a link, folder or device at the name is refused, never written through.
+bool installFile(const Workspace& work, const std::string& name, const std::string& target, const InstallRules& rules,
+                 const std::string& outName, std::ostream& err) {
+    const fs::path existing = work.outDir() / fs::u8path(target);
+    std::string text, why;
+    if (!readFileText(work.workDir() / fs::u8path(name), text)) {
+        err << kTool << "cannot read " << name << " as the plug-in wrote it\n";
+        return false;
+    }
+    std::error_code ec;
+    if (name == kSettingsRelativePath && rules.backUpSettings &&
+        fs::is_regular_file(fs::symlink_status(existing, ec))) {
+        std::string old;
+        if (!readFileText(existing, old) || !writeWholeFile(fs::u8path(existing.u8string() + ".bak"), old, why))
+            err << kTool << "cannot keep the old settings file as " << name << ".bak" << outName << ": " << why << "\n";
+    }
+    if (target == rules.cabrilloName && !keepCabrilloBackup(existing, text, outName, err)) return false;
+    if (!writeWholeFile(existing, text, why)) {
+        err << kTool << "cannot write " << target << outName << ": " << why << "\n";
+        return false;
+    }
+    err << kTool << "wrote " << target << outName << "\n";
+    return true;
+}
+
+// Puts each file of the work folder in place in the output folder. The names of the
+// plug-in's files that were put in place (under their own names, even when written
+// beside).
 std::vector<std::string> installFiles(const Workspace& work, const InstallRules& rules, const std::string& outName,
                                       std::ostream& err, bool& failed) {
     std::vector<std::string> installed;
     for (const std::string& name : work.files()) {
         if (rules.skipHostIni && name == "Orba2.ini") continue;
         std::string target = name;
-        const fs::path existing = work.outDir() / fs::u8path(name);
         std::error_code ec;
-        if (name == rules.cabrilloName && rules.keepCabrillo && fs::exists(fs::symlink_status(existing, ec))) {
+        if (name == rules.cabrilloName && rules.keepCabrillo &&
+            fs::exists(fs::symlink_status(work.outDir() / fs::u8path(name), ec))) {
             target = name.substr(0, name.size() - 4) + ".new.cbr";
             err << kTool << "kept the existing " << name << outName << ": " << rules.unreadable
                 << ", so the new export is " << target << " (--force replaces " << name << ")\n";
         }
-        if (name == kSettingsRelativePath && rules.backUpSettings && fs::is_regular_file(existing, ec)) {
-            std::string why;
-            if (!replaceFile(existing, fs::u8path(existing.u8string() + ".bak"), why))
-                err << kTool << "cannot keep the old settings file as " << name << ".bak" << outName << ": " << why
-                    << "\n";
-        }
-        std::string why;
-        if (!replaceFile(work.workDir() / fs::u8path(name), work.outDir() / fs::u8path(target), why)) {
-            err << kTool << "cannot write " << target << outName << ": " << why << "\n";
+        if (!installFile(work, name, target, rules, outName, err)) {
             failed = true;
             continue;
         }
-        err << kTool << "wrote " << target << outName << "\n";
         installed.push_back(name);
     }
     return installed;
@@ -459,10 +520,9 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
     }
     const std::string outName = o.outDir.empty() ? std::string() : " in " + o.outDir;
     // A page that cannot be written is known before the plug-in is called (it may go into
-    // the output folder, which now exists), and it is never left half written.
-    WholeFile page;
-    if (report && !page.open(o.reportPath, error)) {
-        err << kTool << "the analysis page: " << error << "\n";
+    // the output folder, which now exists); it is written whole at the end.
+    if (report && !mayWrite(fs::u8path(o.reportPath), error)) {
+        err << kTool << "the analysis page: cannot write '" << printable(o.reportPath, 200) << "': " << error << "\n";
         return exitSkipped;
     }
     const fs::path settingsOut = work.outDir() / fs::u8path(kSettingsRelativePath);
@@ -643,10 +703,11 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
         AnalysisPage content = analysis->page(summary, o.html, joined, pass.logged);
         content.version = kProjectVersion;
         const std::string html = renderPage(content);
-        if (page.commit(html, error)) {
+        if (writeWholeFile(fs::u8path(o.reportPath), html, error)) {
             err << kTool << "wrote the analysis page " << printable(o.reportPath, 200) << "\n";
         } else {
-            err << kTool << "the analysis page: " << error << "\n";
+            err << kTool << "the analysis page: cannot write '" << printable(o.reportPath, 200) << "': " << error
+                << "\n";
             filesFailed = true;
         }
         reportMs += millisecondsSince(t0);
