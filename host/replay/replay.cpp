@@ -16,10 +16,12 @@
 #include "cp1251_table.h"
 #include "logs/cty.h"
 #include "plugin/dialog_confirm.h"
+#include "plugin/interrupt.h"
 #include "plugin/report_join.h"
 #include "plugin/stats_plugin.h"
 #include "plugin/workspace.h"
 #include "replay/header_seed.h"
+#include "replay/outputs.h"
 #include "replay/profile.h"
 #include "whole_file.h"
 
@@ -78,28 +80,29 @@ struct OtherLog {
 };
 
 // Reads the other stations' logs and makes sure that they and the first log are of one
-// contest and year, each of another station. -1 when they can be used, else the exit
-// status; skipped counts their unreadable lines.
+// contest and year, each of another station. A log that cannot be read is skipped with
+// one warning, named with the reason in skippedLogs. -1 when they can be used, else the
+// exit status; skipped counts their unreadable lines.
 int readOtherLogs(const Options& o, const LogData& first, const std::string& firstCall, std::ostream& err,
-                  std::vector<OtherLog>& others, size_t& skipped) {
+                  std::vector<OtherLog>& others, size_t& skipped, std::vector<std::string>& skippedLogs) {
     const std::string firstFile = o.logPath == "-" ? std::string("<standard input>") : printable(o.logPath, 200);
     std::vector<std::string> calls = {firstCall};
     for (const std::string& path : o.crossCheckLogs) {
         OtherLog other;
         other.file = printable(path, 200);
         std::string error;
-        if (!readLogFile(path, o.strict, other.log, error)) {
-            err << kTool << error << "\n";
-            return exitSkipped;
+        const bool read = readLogFile(path, o.strict, other.log, error);
+        if (read) {
+            for (const LogIssue& issue : other.log.issues) err << kTool << describeIssue(other.file, issue) << "\n";
+            if (other.log.stopped)
+                error = logName(path) + " stopped at its first unreadable line (--strict)";
+            else if (other.log.qsos.empty())
+                error = "no QSO of " + logName(path) + " could be read";
         }
-        for (const LogIssue& issue : other.log.issues) err << kTool << describeIssue(other.file, issue) << "\n";
-        if (other.log.stopped) {
-            err << kTool << "stopped at the first unreadable line (--strict); nothing replayed\n";
-            return exitSkipped;
-        }
-        if (other.log.qsos.empty()) {
-            err << kTool << "no QSO of " << logName(path) << " could be read; nothing to cross-check\n";
-            return exitSkipped;
+        if (!read || other.log.stopped || other.log.qsos.empty()) {
+            err << kTool << "warning: " << error << "; the cross-check goes on without it\n";
+            skippedLogs.push_back(error);
+            continue;
         }
         skipped += other.log.issues.size();
         other.ownCall = other.log.ownCall;
@@ -202,23 +205,14 @@ Pass runPass(StatsPlugin& plugin, const Options& o, const std::string& hostFolde
     using Clock = std::chrono::steady_clock;
     Pass pass;
     auto t0 = Clock::now();
-    const OleDateTime startDt{toOleDate(start), 0}, endDt{toOleDate(end), 0}, none{0.0, 2};
-    plugin.resetStats(hostFolder.c_str(), exportRun ? 1 : 0, ownCall.c_str(), &startDt, &endDt, "", "", "", "", "", "",
-                      "", "", "", own.prefix.c_str(), 0, 0, 0, 0.0, 0.0, "", own.continent.c_str(), "");
+    plugin.reset(hostFolder, exportRun, ownCall, start, end, own.prefix, own.continent);
     pass.resetMs = millisecondsSince(t0);
 
     t0 = Clock::now();
     pass.logged.reserve(qsos.size());
     for (size_t i = 0; i < qsos.size(); ++i) {
-        const Qso& q = qsos[i];
         const CtyResult& where = *places[i];
-        const OleDateTime when{toOleDate(q.time), 0};
-        const unsigned hz = q.frequencyHz <= 0xFFFFFFFFull ? unsigned(q.frequencyHz) : 0u;
-        const int answer = plugin.addData(
-            q.ownCall.c_str(), q.call.c_str(), &when, &none, &none, &none, 0, hz, q.mode.c_str(), q.rstSent.c_str(),
-            q.rstReceived.c_str(), q.exchangeSent.c_str(), q.exchangeReceived.c_str(), "", "", "", "", "", "", "", "",
-            "", where.prefix.c_str(), 0, 0, 0, 0.0, 0.0, "", where.continent.c_str(), "", q.band.c_str(), "");
-        pass.logged.push_back(answer != 0);
+        pass.logged.push_back(plugin.addQso(qsos[i], qsos[i].ownCall, where.prefix, where.continent) != 0);
     }
     pass.addMs = millisecondsSince(t0);
 
@@ -301,6 +295,7 @@ bool installFile(const Workspace& work, const std::string& name, const std::stri
         err << kTool << "cannot read " << name << " as the plug-in wrote it\n";
         return false;
     }
+    const InterruptsWait finishFirst;
     std::error_code ec;
     if (name == kSettingsRelativePath && rules.backUpSettings &&
         fs::is_regular_file(fs::symlink_status(existing, ec))) {
@@ -342,6 +337,32 @@ std::vector<std::string> installFiles(const Workspace& work, const InstallRules&
     return installed;
 }
 
+// What this run reads and what it writes, for the check that no output is an input.
+// Outputs of new options join the list here.
+RunFiles runFiles(const Options& o, const std::string& pluginPath, const std::string& ctyPath,
+                  const std::string& scpPath, const std::string& ownCall, const Timestamp& end) {
+    RunFiles files;
+    if (o.logPath != "-") files.inputs.push_back({"the log", o.logPath});
+    for (const std::string& other : o.crossCheckLogs) files.inputs.push_back({"the log", other});
+    files.inputs.push_back({"the country file", ctyPath});
+    if (!o.reportPath.empty()) files.inputs.push_back({"the super-check-partial list", scpPath});
+    files.inputs.push_back({"the plug-in", pluginPath});
+    if (!o.reportPath.empty() && o.reportPath != "-") {
+        files.outputs.push_back({"the analysis page", o.reportPath});
+        files.page = o.reportPath;
+    }
+    const std::string outDir = (o.outDir.empty() ? std::string(".") : o.outDir) + "/";
+    files.outputs.push_back({"the bad-QSO report", outDir + badQsoReportName(end)});
+    files.outputs.push_back({"the settings file", outDir + kSettingsRelativePath});
+    files.outputs.push_back({"the settings file's backup", outDir + kSettingsRelativePath + ".bak"});
+    if (o.cabrillo) {
+        const std::string cbr = cabrilloExportName(ownCall);
+        files.outputs.push_back({"the Cabrillo file", outDir + cbr});
+        files.outputs.push_back({"the Cabrillo file", outDir + cbr.substr(0, cbr.size() - 4) + ".new.cbr"});
+    }
+    return files;
+}
+
 // A relative host folder is meant from the output folder, the work folder's parent.
 std::string hostFolderFromWork(const std::string& hostFolder) {
     if (hostFolder.empty() || !fs::u8path(hostFolder).is_relative()) return hostFolder;
@@ -378,6 +399,9 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
     }
     const std::string ctyPath = absolutePath(o.ctyPath.empty() ? defaultCtyPath(programDirectory()) : o.ctyPath);
     const bool report = !o.reportPath.empty();
+    // "--report -": the page is standard output, and what the run prints goes to standard
+    // error instead.
+    const bool pageToOutput = o.reportPath == "-";
     const std::string scpPath = absolutePath(o.scpPath.empty() ? defaultScpPath(programDirectory()) : o.scpPath);
 
     // The log.
@@ -426,7 +450,14 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
     }
     std::vector<OtherLog> others;
     size_t othersSkipped = 0;
-    if (const int status = readOtherLogs(o, log, ownCall, err, others, othersSkipped); status >= 0) return status;
+    std::vector<std::string> skippedLogs;
+    if (const int status = readOtherLogs(o, log, ownCall, err, others, othersSkipped, skippedLogs); status >= 0)
+        return status;
+    if (const std::string refused = refusedOutput(runFiles(o, pluginPath, ctyPath, scpPath, ownCall, end));
+        !refused.empty()) {
+        err << kTool << refused << "\n";
+        return exitUsage;
+    }
 
     // Countries.
     t0 = Clock::now();
@@ -521,7 +552,7 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
     const std::string outName = o.outDir.empty() ? std::string() : " in " + o.outDir;
     // A page that cannot be written is known before the plug-in is called (it may go into
     // the output folder, which now exists); it is written whole at the end.
-    if (report && !mayWrite(fs::u8path(o.reportPath), error)) {
+    if (report && !pageToOutput && !mayWrite(fs::u8path(o.reportPath), error)) {
         err << kTool << "the analysis page: cannot write '" << printable(o.reportPath, 200) << "': " << error << "\n";
         return exitSkipped;
     }
@@ -634,16 +665,14 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
     // compared with the first.
     for (const CallCheck& check : o.checks) {
         const CtyResult& where = place(check.call);
-        char hint[100] = {}, warning[100] = {};
-        int answer = plugin.checkCall(check.call.c_str(), 0, 0, checkMode.c_str(), "", "", "", "", "", "", "", "", "",
-                                      where.prefix.c_str(), 0, 0, 0, 0.0, 0.0, "", "", "", "", check.area.c_str(),
-                                      checkBand.c_str(), nullptr, hint, warning);
-        hint[sizeof hint - 1] = warning[sizeof warning - 1] = '\0';
-        auto text = [&](const char* s) { return o.utf8 ? cp1251ToUtf8(s) : std::string(s); };
+        std::string hint, warning;
+        const int answer =
+            plugin.checkCallSign(check.call, checkBand, checkMode, where.prefix, check.area, hint, warning);
+        auto text = [&](const std::string& s) { return o.utf8 ? cp1251ToUtf8(s) : s; };
         runOut << "check " << check.call << " (" << (where.prefix.empty() ? "?" : where.prefix) << ", " << checkBand
                << " " << checkMode << "): " << describeCheckAnswer(answer) << "\n";
-        if (*warning) runOut << "  warning: " << text(warning) << "\n";
-        if (*hint) runOut << "  hint: " << text(hint) << "\n";
+        if (!warning.empty()) runOut << "  warning: " << text(warning) << "\n";
+        if (!hint.empty()) runOut << "  hint: " << text(hint) << "\n";
     }
     if (o.explain || o.verbose) {
         for (size_t i = 0; i < log.qsos.size(); ++i) {
@@ -655,8 +684,9 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
         for (const std::string& e : joined.unmatched) runOut << "report entry matched to no QSO: " << e << "\n";
     }
 
-    out << consoleLineEnds(runOut.str());
-    out.flush();
+    std::ostream& runStream = pageToOutput ? err : out;
+    runStream << consoleLineEnds(runOut.str());
+    runStream.flush();
 
     // The export run, as the host makes it when the operator asks for the Cabrillo file.
     if (o.cabrillo) {
@@ -702,8 +732,17 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
         const std::string summary = o.utf8 ? pass.summary : cp1251ToUtf8(pass.summary);
         AnalysisPage content = analysis->page(summary, o.html, joined, pass.logged);
         content.version = kProjectVersion;
+        for (const std::string& why : skippedLogs) content.notes.push_back("Not cross-checked: " + why + ".");
         const std::string html = renderPage(content);
-        if (writeWholeFile(fs::u8path(o.reportPath), html, error)) {
+        const InterruptsWait finishFirst;
+        if (pageToOutput) {
+            out << html;
+            out.flush();
+            if (!out) {
+                err << kTool << "the analysis page: cannot write it to standard output\n";
+                filesFailed = true;
+            }
+        } else if (writeWholeFile(fs::u8path(o.reportPath), html, error)) {
             err << kTool << "wrote the analysis page " << printable(o.reportPath, 200) << "\n";
         } else {
             err << kTool << "the analysis page: cannot write '" << printable(o.reportPath, 200) << "': " << error
@@ -744,6 +783,11 @@ int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream
     }
     if (othersSkipped) {
         err << kTool << othersSkipped << " lines or records of the other logs skipped\n";
+        return exitSkipped;
+    }
+    if (!skippedLogs.empty()) {
+        err << kTool << "left out of the cross-check, as they could not be read: " << skippedLogs.size()
+            << (skippedLogs.size() == 1 ? " log\n" : " logs\n");
         return exitSkipped;
     }
     return filesFailed ? exitSkipped : exitClean;

@@ -10,6 +10,7 @@
 #endif
 
 #include "ascii_text.h"
+#include "plugin/interrupt.h"
 #include "replay/options.h"
 #include "replay/replay.h"
 
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
         case replay::CommandLine::run:
             break;
     }
+    replay::handleInterrupts();
     try {
         return replay::runReplay(options, REPLAY_BUILD_TREE_PLUGIN, std::cout, std::cerr);
     } catch (const std::exception& e) {
