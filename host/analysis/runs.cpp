@@ -1,18 +1,11 @@
 #include "analysis/runs.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <numeric>
 #include <unordered_map>
-
-#ifdef _WIN32
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
 
 #include "ascii_text.h"
 #include "plugin/workspace.h"

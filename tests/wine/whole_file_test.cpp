@@ -127,6 +127,11 @@ void aFailureMidwayKeepsTheOldFile() {
 
 int main() {
     wt::startWatchdog(60);
+    // A folder of its own, which the cases empty between them (the runner keeps its
+    // output beside).
+    CreateDirectoryW(L"whole_file", nullptr);
+    if (!wt::check(SetCurrentDirectoryW(L"whole_file") != 0, "a folder of its own"))
+        return wt::finish("whole_file_test");
     whatIsAtTheTargetDecides();
     nothingAtATemporaryNameIsWrittenThrough();
     aFailureMidwayKeepsTheOldFile();
