@@ -31,7 +31,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char *const kTool = "talven-replay: ";
+const char* const kTool = "talven-replay: ";
 
 // The bad-QSO report holds at most two entries per QSO of a log.
 constexpr size_t kReportLimit = size_t(1) << 31;
@@ -45,29 +45,28 @@ Timestamp minuteOf(Timestamp t) {
     return t;
 }
 
-std::string absolutePath(const std::string &path) {
+std::string absolutePath(const std::string& path) {
     std::error_code ec;
     fs::path p = fs::absolute(fs::u8path(path), ec);
     return ec ? path : p.string();
 }
 
-bool fileExists(const std::string &path) {
+bool fileExists(const std::string& path) {
     std::error_code ec;
     return !path.empty() && fs::is_regular_file(fs::u8path(path), ec);
 }
 
-// Letters and digits of a contest's name in capitals: "CQ-WPX-RTTY" is "CQ WPX
-// RTTY".
-std::string contestKey(const std::string &name) {
+// Letters and digits of a contest's name in capitals: "CQ-WPX-RTTY" is "CQ WPX RTTY".
+std::string contestKey(const std::string& name) {
     std::string key;
     for (char c : toUpper(name))
         if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) key.push_back(c);
     return key;
 }
 
-int firstYear(const std::vector<Qso> &qsos) {
+int firstYear(const std::vector<Qso>& qsos) {
     int year = 0;
-    for (const Qso &q : qsos)
+    for (const Qso& q : qsos)
         if (year == 0 || q.time.year < year) year = q.time.year;
     return year;
 }
@@ -80,22 +79,21 @@ struct OtherLog {
     Timestamp start, end;
 };
 
-// Reads the other stations' logs and makes sure that they and the first log are
-// of one contest and year, each of another station. A log that cannot be read
-// is skipped with one warning, named with the reason in skippedLogs. -1 when
-// they can be used, else the exit status; skipped counts their unreadable
-// lines.
-int readOtherLogs(const Options &o, const LogData &first, const std::string &firstCall, std::ostream &err,
-                  std::vector<OtherLog> &others, size_t &skipped, std::vector<std::string> &skippedLogs) {
+// Reads the other stations' logs and makes sure that they and the first log are of one
+// contest and year, each of another station. A log that cannot be read is skipped with
+// one warning, named with the reason in skippedLogs. -1 when they can be used, else the
+// exit status; skipped counts their unreadable lines.
+int readOtherLogs(const Options& o, const LogData& first, const std::string& firstCall, std::ostream& err,
+                  std::vector<OtherLog>& others, size_t& skipped, std::vector<std::string>& skippedLogs) {
     const std::string firstFile = o.logPath == "-" ? std::string("<standard input>") : printable(o.logPath, 200);
     std::vector<std::string> calls = {firstCall};
-    for (const std::string &path : o.crossCheckLogs) {
+    for (const std::string& path : o.crossCheckLogs) {
         OtherLog other;
         other.file = printable(path, 200);
         std::string error;
         const bool read = readLogFile(path, o.strict, other.log, error);
         if (read) {
-            for (const LogIssue &issue : other.log.issues) err << kTool << describeIssue(other.file, issue) << "\n";
+            for (const LogIssue& issue : other.log.issues) err << kTool << describeIssue(other.file, issue) << "\n";
             if (other.log.stopped)
                 error = logName(path) + " stopped at its first unreadable line (--strict)";
             else if (other.log.qsos.empty())
@@ -125,7 +123,7 @@ int readOtherLogs(const Options &o, const LogData &first, const std::string &fir
         const std::string a = contestKey(first.header.contest), b = contestKey(other.log.header.contest);
         const int yearA = firstYear(first.qsos), yearB = firstYear(other.log.qsos);
         if ((!a.empty() && !b.empty() && a != b) || (yearA && yearB && yearA != yearB)) {
-            auto name = [](const LogData &l, int year) {
+            auto name = [](const LogData& l, int year) {
                 return (l.header.contest.empty() ? std::string("a contest") : printable(trim(l.header.contest))) + " " +
                        std::to_string(year);
             };
@@ -134,7 +132,7 @@ int readOtherLogs(const Options &o, const LogData &first, const std::string &fir
             return exitUsage;
         }
         contestPeriod(Options{}, other.log.qsos, other.start, other.end);
-        for (Qso &q : other.log.qsos) {
+        for (Qso& q : other.log.qsos) {
             if (q.ownCall.empty()) q.ownCall = other.ownCall;
             q.exchangeSent = toUpper(q.exchangeSent);
             q.exchangeReceived = toUpper(q.exchangeReceived);
@@ -146,12 +144,12 @@ int readOtherLogs(const Options &o, const LogData &first, const std::string &fir
 
 }  // namespace
 
-bool contestPeriod(const Options &o, const std::vector<Qso> &qsos, Timestamp &start, Timestamp &end) {
+bool contestPeriod(const Options& o, const std::vector<Qso>& qsos, Timestamp& start, Timestamp& end) {
     if ((!o.hasStart || !o.hasEnd) && qsos.empty()) return false;
     Timestamp first, last;
     if (!qsos.empty()) {
         first = last = qsos.front().time;
-        for (const Qso &q : qsos) {
+        for (const Qso& q : qsos) {
             if (q.time < first) first = q.time;
             if (last < q.time) last = q.time;
         }
@@ -163,15 +161,15 @@ bool contestPeriod(const Options &o, const std::vector<Qso> &qsos, Timestamp &st
     return true;
 }
 
-std::string badQsoReportName(const Timestamp &e) {
+std::string badQsoReportName(const Timestamp& e) {
     char name[64];
     std::snprintf(name, sizeof name, "BadQSO_StatsTALVENCP_%02d_%02d_%04d.txt", e.day, e.month, e.year);
     return name;
 }
 
-std::string cabrilloExportName(const std::string &ownCall) {
+std::string cabrilloExportName(const std::string& ownCall) {
     std::string name = ownCall;
-    for (char &c : name)
+    for (char& c : name)
         if (c == '/' || c == '\\') c = '_';
     return name + ".cbr";
 }
@@ -200,11 +198,10 @@ struct Pass {
     double resetMs = 0, addMs = 0, resultMs = 0;
 };
 
-// One scoring run as the host makes it: ResetStats0, AddData0 for every QSO,
-// GetResult0.
-Pass runPass(StatsPlugin &plugin, const Options &o, const std::string &hostFolder, bool exportRun,
-             const std::string &ownCall, const Timestamp &start, const Timestamp &end, const CtyResult &own,
-             const std::vector<Qso> &qsos, const std::vector<const CtyResult *> &places) {
+// One scoring run as the host makes it: ResetStats0, AddData0 for every QSO, GetResult0.
+Pass runPass(StatsPlugin& plugin, const Options& o, const std::string& hostFolder, bool exportRun,
+             const std::string& ownCall, const Timestamp& start, const Timestamp& end, const CtyResult& own,
+             const std::vector<Qso>& qsos, const std::vector<const CtyResult*>& places) {
     using Clock = std::chrono::steady_clock;
     Pass pass;
     auto t0 = Clock::now();
@@ -214,29 +211,29 @@ Pass runPass(StatsPlugin &plugin, const Options &o, const std::string &hostFolde
     t0 = Clock::now();
     pass.logged.reserve(qsos.size());
     for (size_t i = 0; i < qsos.size(); ++i) {
-        const CtyResult &where = *places[i];
+        const CtyResult& where = *places[i];
         pass.logged.push_back(plugin.addQso(qsos[i], qsos[i].ownCall, where.prefix, where.continent) != 0);
     }
     pass.addMs = millisecondsSince(t0);
 
     t0 = Clock::now();
     int resultCode = 0;
-    const char *summary = plugin.getResult(&resultCode);
+    const char* summary = plugin.getResult(&resultCode);
     pass.resultMs = millisecondsSince(t0);
     if (summary) pass.summary = o.utf8 ? cp1251ToUtf8(summary) : std::string(summary);
     return pass;
 }
 
 // "sample.log:17: EN5ROD 2024-12-14 1201 20m RTTY"
-std::string qsoPlace(const std::string &logFile, const Qso &q) {
+std::string qsoPlace(const std::string& logFile, const Qso& q) {
     return describeIssue(logFile, {q.line, q.record,
                                    printable(q.call) + " " + reportTime(q.time) + " " +
                                        (q.band.empty() ? "(no band)" : printable(q.band)) + " " + printable(q.mode)});
 }
 
-std::string joinReasons(const QsoVerdict &v) {
+std::string joinReasons(const QsoVerdict& v) {
     std::string s;
-    for (const std::string &r : v.reasons) s += (s.empty() ? "" : "; ") + r;
+    for (const std::string& r : v.reasons) s += (s.empty() ? "" : "; ") + r;
     return s.empty() ? "no entry in the bad-QSO report" : s;
 }
 
@@ -248,7 +245,7 @@ struct InstallRules {
     bool backUpSettings = false;
 };
 
-bool readFileText(const fs::path &path, std::string &text) {
+bool readFileText(const fs::path& path, std::string& text) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
@@ -257,7 +254,7 @@ bool readFileText(const fs::path &path, std::string &text) {
 }
 
 // The first of <name>.bak, <name>.bak2, ... that is free; empty when none is.
-fs::path freeBackupName(const fs::path &file) {
+fs::path freeBackupName(const fs::path& file) {
     std::error_code ec;
     for (int n = 1; n < 100; ++n) {
         const fs::path candidate = fs::u8path(file.u8string() + ".bak" + (n == 1 ? std::string() : std::to_string(n)));
@@ -266,12 +263,11 @@ fs::path freeBackupName(const fs::path &file) {
     return fs::path();
 }
 
-// An existing Cabrillo file is the operator's: before the export takes its name
-// it is kept whole under the first free backup name (unless it holds the very
-// same text, as after a second run). False when it could not be kept: then it
-// is not replaced.
-bool keepCabrilloBackup(const fs::path &existing, const std::string &newText, const std::string &outName,
-                        std::ostream &err) {
+// An existing Cabrillo file is the operator's: before the export takes its name it is
+// kept whole under the first free backup name (unless it holds the very same text, as
+// after a second run). False when it could not be kept: then it is not replaced.
+bool keepCabrilloBackup(const fs::path& existing, const std::string& newText, const std::string& outName,
+                        std::ostream& err) {
     std::error_code ec;
     if (!fs::exists(fs::symlink_status(existing, ec))) return true;
     std::string oldText;
@@ -289,11 +285,10 @@ bool keepCabrilloBackup(const fs::path &existing, const std::string &newText, co
     return false;
 }
 
-// Puts one file of the work folder in place in the output folder, through the
-// one writer: a link, folder or device at the name is refused, never written
-// through.
-bool installFile(const Workspace &work, const std::string &name, const std::string &target, const InstallRules &rules,
-                 const std::string &outName, std::ostream &err) {
+// Puts one file of the work folder in place in the output folder, through the one
+// writer: a link, folder or device at the name is refused, never written through.
+bool installFile(const Workspace& work, const std::string& name, const std::string& target, const InstallRules& rules,
+                 const std::string& outName, std::ostream& err) {
     const fs::path existing = work.outDir() / fs::u8path(target);
     std::string text, why;
     if (!readFileText(work.workDir() / fs::u8path(name), text)) {
@@ -317,13 +312,13 @@ bool installFile(const Workspace &work, const std::string &name, const std::stri
     return true;
 }
 
-// Puts each file of the work folder in place in the output folder. The names of
-// the plug-in's files that were put in place (under their own names, even when
-// written beside).
-std::vector<std::string> installFiles(const Workspace &work, const InstallRules &rules, const std::string &outName,
-                                      std::ostream &err, bool &failed) {
+// Puts each file of the work folder in place in the output folder. The names of the
+// plug-in's files that were put in place (under their own names, even when written
+// beside).
+std::vector<std::string> installFiles(const Workspace& work, const InstallRules& rules, const std::string& outName,
+                                      std::ostream& err, bool& failed) {
     std::vector<std::string> installed;
-    for (const std::string &name : work.files()) {
+    for (const std::string& name : work.files()) {
         if (rules.skipHostIni && name == "Orba2.ini") continue;
         std::string target = name;
         std::error_code ec;
@@ -342,13 +337,13 @@ std::vector<std::string> installFiles(const Workspace &work, const InstallRules 
     return installed;
 }
 
-// What this run reads and what it writes, for the check that no output is an
-// input. Outputs of new options join the list here.
-RunFiles runFiles(const Options &o, const std::string &pluginPath, const std::string &ctyPath,
-                  const std::string &scpPath, const std::string &ownCall, const Timestamp &end) {
+// What this run reads and what it writes, for the check that no output is an input.
+// Outputs of new options join the list here.
+RunFiles runFiles(const Options& o, const std::string& pluginPath, const std::string& ctyPath,
+                  const std::string& scpPath, const std::string& ownCall, const Timestamp& end) {
     RunFiles files;
     if (o.logPath != "-") files.inputs.push_back({"the log", o.logPath});
-    for (const std::string &other : o.crossCheckLogs) files.inputs.push_back({"the log", other});
+    for (const std::string& other : o.crossCheckLogs) files.inputs.push_back({"the log", other});
     files.inputs.push_back({"the country file", ctyPath});
     if (!o.reportPath.empty()) files.inputs.push_back({"the super-check-partial list", scpPath});
     files.inputs.push_back({"the plug-in", pluginPath});
@@ -368,9 +363,8 @@ RunFiles runFiles(const Options &o, const std::string &pluginPath, const std::st
     return files;
 }
 
-// A relative host folder is meant from the output folder, the work folder's
-// parent.
-std::string hostFolderFromWork(const std::string &hostFolder) {
+// A relative host folder is meant from the output folder, the work folder's parent.
+std::string hostFolderFromWork(const std::string& hostFolder) {
     if (hostFolder.empty() || !fs::u8path(hostFolder).is_relative()) return hostFolder;
 #ifdef _WIN32
     if (hostFolder[0] == '\\' || hostFolder[0] == '/') return hostFolder;
@@ -388,13 +382,12 @@ using Clock = std::chrono::steady_clock;
 // A step's answer: go on, or end the run with this exit status.
 constexpr int kGoOn = -1;
 
-// What one run has found and made so far, handed from step to step. The order
-// of the members is the order they are torn down in reverse: the work folder
-// goes before the plug-in is unloaded, the analysis runs (with their copies)
-// before the work folder.
+// What one run has found and made so far, handed from step to step. The order of the
+// members is the order they are torn down in reverse: the work folder goes before the
+// plug-in is unloaded, the analysis runs (with their copies) before the work folder.
 struct Run {
-    Run(const Options &options, std::ostream &o, std::ostream &e) : opt(options), out(o), err(e) {}
-    const Options &opt;
+    Run(const Options& options, std::ostream& o, std::ostream& e) : opt(options), out(o), err(e) {}
+    const Options& opt;
     std::ostream &out, &err;
     std::string logFile;  // as messages name it
     std::string pluginPath, ctyPath, scpPath;
@@ -413,7 +406,7 @@ struct Run {
     std::vector<std::string> unplaced;  // of the first log
     bool noteUnplaced = true;
     CtyResult own;
-    std::vector<const CtyResult *> qsoPlaces;
+    std::vector<const CtyResult*> qsoPlaces;
     std::vector<AnalysisLog> analysisLogs;
 
     StatsPlugin plugin;
@@ -429,35 +422,35 @@ struct Run {
     bool haveReport = false;
     double readMs = 0, ctyMs = 0, resolveMs = 0, loadMs = 0, pageMs = 0;
 
-    // The country file's answer for a call, once per call; a call of the first
-    // log it cannot place is noted for the warning.
-    const CtyResult &place(const std::string &call) {
+    // The country file's answer for a call, once per call; a call of the first log it
+    // cannot place is noted for the warning.
+    const CtyResult& place(const std::string& call) {
         auto it = places.find(call);
         if (it != places.end()) return it->second;
-        const CtyResult &r = places.emplace(call, cty.resolve(call)).first->second;
+        const CtyResult& r = places.emplace(call, cty.resolve(call)).first->second;
         if (noteUnplaced && !r.found() && !r.maritime) unplaced.push_back(call);
         return r;
     }
-    int fail(int status, const std::string &message) {
+    int fail(int status, const std::string& message) {
         err << kTool << message << "\n";
         return status;
     }
 };
 
 // Paths first: the work folder changes the current one later.
-int findPaths(Run &r, const std::string &buildTreePlugin) {
-    const Options &o = r.opt;
+int findPaths(Run& r, const std::string& buildTreePlugin) {
+    const Options& o = r.opt;
     r.logFile = o.logPath == "-" ? std::string("<standard input>") : printable(o.logPath, 200);
     if (!o.pluginPath.empty()) {
         r.pluginPath = absolutePath(o.pluginPath);
     } else {
         std::vector<std::string> tried = {programDirectory() + "/" + pluginFileName()};
         if (!buildTreePlugin.empty()) tried.push_back(buildTreePlugin);
-        for (const std::string &candidate : tried)
+        for (const std::string& candidate : tried)
             if (r.pluginPath.empty() && fileExists(candidate)) r.pluginPath = candidate;
         if (r.pluginPath.empty()) {
             r.err << kTool << "no plug-in found; looked for";
-            for (const std::string &t : tried) r.err << " '" << t << "'";
+            for (const std::string& t : tried) r.err << " '" << t << "'";
             r.err << "; name one with --plugin PATH\n";
             return exitUnusable;
         }
@@ -471,12 +464,12 @@ int findPaths(Run &r, const std::string &buildTreePlugin) {
 }
 
 // The log, its own call, the contest period, the band and mode of --check.
-int readTheLog(Run &r) {
-    const Options &o = r.opt;
+int readTheLog(Run& r) {
+    const Options& o = r.opt;
     const auto t0 = Clock::now();
     std::string error;
     if (!readLogFile(o.logPath, o.strict, r.log, error)) return r.fail(exitSkipped, error);
-    for (const LogIssue &issue : r.log.issues) r.err << kTool << describeIssue(r.logFile, issue) << "\n";
+    for (const LogIssue& issue : r.log.issues) r.err << kTool << describeIssue(r.logFile, issue) << "\n";
     if (r.log.stopped) return r.fail(exitSkipped, "stopped at the first unreadable line (--strict); nothing replayed");
     r.readMs = millisecondsSince(t0);
     if (r.log.qsos.empty() && !r.log.issues.empty())
@@ -486,9 +479,8 @@ int readTheLog(Run &r) {
     for (size_t i = 0; r.ownCall.empty() && i < r.log.qsos.size(); ++i) r.ownCall = r.log.qsos[i].ownCall;
     if (r.ownCall.empty()) return r.fail(exitUsage, "the log does not name the own call; give --own-call CALL");
     if (!contestPeriod(o, r.log.qsos, r.start, r.end))
-        return r.fail(exitSkipped, logName(o.logPath) +
-                                       " holds no QSO to take the contest "
-                                       "period from; give --start and --end");
+        return r.fail(exitSkipped,
+                      logName(o.logPath) + " holds no QSO to take the contest period from; give --start and --end");
     if (r.end < r.start)
         return r.fail(exitUsage,
                       "contest end " + formatTimestamp(r.end) + " is before its start " + formatTimestamp(r.start));
@@ -498,9 +490,7 @@ int readTheLog(Run &r) {
         if (r.checkBand.empty() && !r.log.qsos.empty()) r.checkBand = r.log.qsos.back().band;
         if (r.checkMode.empty() && !r.log.qsos.empty()) r.checkMode = r.log.qsos.back().mode;
         if (r.checkBand.empty() || r.checkMode.empty())
-            return r.fail(exitUsage,
-                          "no QSO to take the band and mode for --check "
-                          "from; give --band and --mode");
+            return r.fail(exitUsage, "no QSO to take the band and mode for --check from; give --band and --mode");
     }
     if (const int status = readOtherLogs(o, r.log, r.ownCall, r.err, r.others, r.othersSkipped, r.skippedLogs);
         status >= 0)
@@ -509,10 +499,10 @@ int readTheLog(Run &r) {
     return refused.empty() ? kGoOn : r.fail(exitUsage, refused);
 }
 
-// Every call's country, and the QSOs as the logger hands them over: its own
-// call on each, calls and exchanges in capitals as it keeps them (so the
-// Cabrillo file has them so too).
-int placeTheCalls(Run &r) {
+// Every call's country, and the QSOs as the logger hands them over: its own call on
+// each, calls and exchanges in capitals as it keeps them (so the Cabrillo file has them
+// so too).
+int placeTheCalls(Run& r) {
     auto t0 = Clock::now();
     std::string error;
     if (!r.cty.load(r.ctyPath, error)) return r.fail(exitUnusable, error + "; --cty PATH names another country file");
@@ -520,23 +510,22 @@ int placeTheCalls(Run &r) {
     t0 = Clock::now();
     r.own = r.place(r.ownCall);
     r.qsoPlaces.reserve(r.log.qsos.size());
-    for (const Qso &q : r.log.qsos) r.qsoPlaces.push_back(&r.place(q.call));
-    // The other stations' calls are theirs to place; the warning is about this
-    // log.
+    for (const Qso& q : r.log.qsos) r.qsoPlaces.push_back(&r.place(q.call));
+    // The other stations' calls are theirs to place; the warning is about this log.
     r.noteUnplaced = false;
-    for (OtherLog &other : r.others) {
+    for (OtherLog& other : r.others) {
         AnalysisLog a;
         a.file = other.file;
         a.log = &other.log;
         a.ownCall = other.ownCall;
         a.own = r.place(other.ownCall);
-        for (const Qso &q : other.log.qsos) a.places.push_back(&r.place(q.call));
+        for (const Qso& q : other.log.qsos) a.places.push_back(&r.place(q.call));
         a.start = other.start;
         a.end = other.end;
         r.analysisLogs.push_back(std::move(a));
     }
     r.resolveMs = millisecondsSince(t0);
-    for (Qso &q : r.log.qsos) {
+    for (Qso& q : r.log.qsos) {
         if (!r.opt.ownCall.empty() || q.ownCall.empty()) q.ownCall = r.ownCall;
         q.exchangeSent = toUpper(q.exchangeSent);
         q.exchangeReceived = toUpper(q.exchangeReceived);
@@ -545,14 +534,14 @@ int placeTheCalls(Run &r) {
 }
 
 // What the operator should know before believing the score.
-void warnBeforeScoring(Run &r) {
+void warnBeforeScoring(Run& r) {
     if (!isThisContest(r.log.header.contest))
         r.err << kTool << "warning: this log is for " << printable(r.log.header.contest)
               << "; it is scored by the TALVEN-CUP rules\n";
     size_t outside = 0;
-    const Qso *firstOutside = nullptr;
+    const Qso* firstOutside = nullptr;
     const Timestamp from = minuteOf(r.start), to = minuteOf(r.end);
-    for (const Qso &q : r.log.qsos) {
+    for (const Qso& q : r.log.qsos) {
         const Timestamp m = minuteOf(q.time);
         if ((m < from || to < m) && !outside++) firstOutside = &q;
     }
@@ -563,7 +552,7 @@ void warnBeforeScoring(Run &r) {
               << "...); the plug-in scores them all the same, as the host would\n";
 }
 
-int loadThePlugin(Run &r) {
+int loadThePlugin(Run& r) {
     const auto t0 = Clock::now();
     std::string error;
     if (!r.plugin.load(r.pluginPath, error)) return r.fail(exitUnusable, error);
@@ -575,11 +564,10 @@ int loadThePlugin(Run &r) {
     return kGoOn;
 }
 
-// The Cabrillo header the export run's dialog is seeded with, said where it
-// matters.
-void planTheCabrilloHeader(Run &r) {
+// The Cabrillo header the export run's dialog is seeded with, said where it matters.
+void planTheCabrilloHeader(Run& r) {
     const HeaderPlan plan = planHeader(r.log.header, r.opt.header, r.settings, r.ownCall);
-    for (const HeaderValue &v : plan.values) {
+    for (const HeaderValue& v : plan.values) {
         if (r.opt.verbose)
             r.err << kTool << "Cabrillo header " << v.key << " '" << printable(v.value, 200) << "' "
                   << describeSource(v, r.logFile) << "\n";
@@ -600,16 +588,14 @@ void planTheCabrilloHeader(Run &r) {
     if (!note.empty()) r.err << kTool << note << "\n";
 }
 
-// The output folder, the plug-in's work folder in it, and its settings file
-// there.
-int prepareTheWorkspace(Run &r) {
-    const Options &o = r.opt;
+// The output folder, the plug-in's work folder in it, and its settings file there.
+int prepareTheWorkspace(Run& r) {
+    const Options& o = r.opt;
     std::string error;
     if (!r.work.create(o.outDir, error)) return r.fail(exitSkipped, error);
     r.outName = o.outDir.empty() ? std::string() : " in " + o.outDir;
-    // A page that cannot be written is known before the plug-in is called (it may
-    // go into the output folder, which now exists); it is written whole at the
-    // end.
+    // A page that cannot be written is known before the plug-in is called (it may go into
+    // the output folder, which now exists); it is written whole at the end.
     if (r.report && !r.pageToOutput && !mayWrite(fs::u8path(o.reportPath), error))
         return r.fail(exitSkipped, "the analysis page: cannot write '" + printable(o.reportPath, 200) + "': " + error);
     const fs::path settingsOut = r.work.outDir() / fs::u8path(kSettingsRelativePath);
@@ -627,10 +613,9 @@ int prepareTheWorkspace(Run &r) {
     return kGoOn;
 }
 
-// The analysis page's runs come first and in a folder of their own: the scoring
-// run that follows then finds the plug-in and its files as it would without
-// them.
-int runForTheAnalysis(Run &r) {
+// The analysis page's runs come first and in a folder of their own: the scoring run
+// that follows then finds the plug-in and its files as it would without them.
+int runForTheAnalysis(Run& r) {
     const auto t0 = Clock::now();
     AnalysisLog first;
     first.file = r.logFile;
@@ -667,17 +652,16 @@ int runForTheAnalysis(Run &r) {
     return kGoOn;
 }
 
-// The answers of --check, and with --explain every QSO that does not count and
-// why.
-void describeTheRun(Run &r, std::ostream &runOut) {
-    // The second band is null as from a logger with one radio; any text there
-    // would be compared with the first.
-    for (const CallCheck &check : r.opt.checks) {
-        const CtyResult &where = r.place(check.call);
+// The answers of --check, and with --explain every QSO that does not count and why.
+void describeTheRun(Run& r, std::ostream& runOut) {
+    // The second band is null as from a logger with one radio; any text there would be
+    // compared with the first.
+    for (const CallCheck& check : r.opt.checks) {
+        const CtyResult& where = r.place(check.call);
         std::string hint, warning;
         const int answer =
             r.plugin.checkCallSign(check.call, r.checkBand, r.checkMode, where.prefix, check.area, hint, warning);
-        auto text = [&](const std::string &s) { return r.opt.utf8 ? cp1251ToUtf8(s) : s; };
+        auto text = [&](const std::string& s) { return r.opt.utf8 ? cp1251ToUtf8(s) : s; };
         runOut << "check " << check.call << " (" << (where.prefix.empty() ? "?" : where.prefix) << ", " << r.checkBand
                << " " << r.checkMode << "): " << describeCheckAnswer(answer) << "\n";
         if (!warning.empty()) runOut << "  warning: " << text(warning) << "\n";
@@ -685,17 +669,16 @@ void describeTheRun(Run &r, std::ostream &runOut) {
     }
     if (!r.opt.explain && !r.opt.verbose) return;
     for (size_t i = 0; i < r.log.qsos.size(); ++i) {
-        const QsoVerdict &v = r.joined.verdicts[i];
+        const QsoVerdict& v = r.joined.verdicts[i];
         if (v.logged && !v.dupe && !v.bad) continue;
         runOut << qsoPlace(r.logFile, r.log.qsos[i]) << ": " << joinReasons(v)
                << (v.logged ? " (logged, not counted)" : " (refused: not in the log)") << "\n";
     }
-    for (const std::string &e : r.joined.unmatched) runOut << "report entry matched to no QSO: " << e << "\n";
+    for (const std::string& e : r.joined.unmatched) runOut << "report entry matched to no QSO: " << e << "\n";
 }
 
-// The scoring run, as the host makes it for its statistics display, and what it
-// said.
-int scoringRun(Run &r) {
+// The scoring run, as the host makes it for its statistics display, and what it said.
+int scoringRun(Run& r) {
     std::string error;
     if (!r.work.enter(error)) return r.fail(exitSkipped, error);
     if (r.opt.html) r.plugin.setVersion(kHostVersionText);
@@ -712,15 +695,14 @@ int scoringRun(Run &r) {
         r.err << kTool << "the plug-in returned no summary\n";
     }
     describeTheRun(r, runOut);
-    std::ostream &runStream = r.pageToOutput ? r.err : r.out;
+    std::ostream& runStream = r.pageToOutput ? r.err : r.out;
     runStream << consoleLineEnds(runOut.str());
     runStream.flush();
     return kGoOn;
 }
 
-// The export run, as the host makes it when the operator asks for the Cabrillo
-// file.
-void exportRun(Run &r) {
+// The export run, as the host makes it when the operator asks for the Cabrillo file.
+void exportRun(Run& r) {
     if (r.opt.cabrillo) {
         std::unique_ptr<DialogConfirmer> confirmer;
         if (r.opt.noDialog) confirmer = std::make_unique<DialogConfirmer>();
@@ -729,10 +711,9 @@ void exportRun(Run &r) {
     r.work.leave();
 }
 
-// What the plug-in wrote goes into the output folder; what it did not write is
-// said.
-void installTheFiles(Run &r) {
-    const Options &o = r.opt;
+// What the plug-in wrote goes into the output folder; what it did not write is said.
+void installTheFiles(Run& r) {
+    const Options& o = r.opt;
     const std::string cbrName = cabrilloExportName(r.ownCall), reportName = badQsoReportName(r.end);
     InstallRules rules;
     rules.skipHostIni = r.copiedHostIni;
@@ -742,7 +723,7 @@ void installTheFiles(Run &r) {
                        " of the log could not be read";
     rules.backUpSettings = r.backUpSettings;
     const std::vector<std::string> written = installFiles(r.work, rules, r.outName, r.err, r.filesFailed);
-    auto wrote = [&](const std::string &name) {
+    auto wrote = [&](const std::string& name) {
         return std::find(written.begin(), written.end(), name) != written.end();
     };
     if (!wrote(reportName)) {
@@ -763,13 +744,13 @@ void installTheFiles(Run &r) {
 }
 
 // The analysis page, written whole (or to standard output) at the end.
-void writeThePage(Run &r) {
+void writeThePage(Run& r) {
     const auto t0 = Clock::now();
-    const Options &o = r.opt;
+    const Options& o = r.opt;
     const std::string summary = o.utf8 ? r.pass.summary : cp1251ToUtf8(r.pass.summary);
     AnalysisPage content = r.analysis->page(summary, o.html, r.joined, r.pass.logged);
     content.version = kProjectVersion;
-    for (const std::string &why : r.skippedLogs) content.notes.push_back("Not cross-checked: " + why + ".");
+    for (const std::string& why : r.skippedLogs) content.notes.push_back("Not cross-checked: " + why + ".");
     const std::string html = renderPage(content);
     const InterruptsWait finishFirst;
     std::string error;
@@ -789,11 +770,10 @@ void writeThePage(Run &r) {
     r.pageMs += millisecondsSince(t0);
 }
 
-void printTiming(Run &r) {
+void printTiming(Run& r) {
     char line[200];
     std::snprintf(line, sizeof line,
-                  "timing (ms): read %.1f, country file %.1f, resolve %.1f, load "
-                  "%.1f, ResetStats0 %.1f, "
+                  "timing (ms): read %.1f, country file %.1f, resolve %.1f, load %.1f, ResetStats0 %.1f, "
                   "AddData0 x%zu %.1f, GetResult0 %.1f\n",
                   r.readMs, r.ctyMs, r.resolveMs, r.loadMs, r.pass.resetMs, r.log.qsos.size(), r.pass.addMs,
                   r.pass.resultMs);
@@ -804,9 +784,9 @@ void printTiming(Run &r) {
     }
 }
 
-// The closing lines: the log's reconciled figures, the calls nobody could
-// place, and what was skipped. The exit status.
-int summarise(Run &r) {
+// The closing lines: the log's reconciled figures, the calls nobody could place, and
+// what was skipped. The exit status.
+int summarise(Run& r) {
     r.err << kTool << r.logFile << " (" << r.log.formatName << "): " << reconcile(countVerdicts(r.joined.verdicts));
     if (r.log.ignoredQsos) r.err << "; " << r.log.ignoredQsos << " X-QSO lines left out";
     r.err << "\n";
@@ -821,7 +801,7 @@ int summarise(Run &r) {
     }
     if (r.opt.timing) printTiming(r);
     if (!r.log.issues.empty()) {
-        const char *what = r.log.format == LogFormat::adif ? " record" : " line";
+        const char* what = r.log.format == LogFormat::adif ? " record" : " line";
         r.err << kTool << r.log.issues.size() << what << (r.log.issues.size() == 1 ? "" : "s") << " skipped\n";
         return exitSkipped;
     }
@@ -836,7 +816,7 @@ int summarise(Run &r) {
 
 }  // namespace
 
-int runReplay(const Options &o, const std::string &buildTreePlugin, std::ostream &out, std::ostream &err) {
+int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream& out, std::ostream& err) {
     Run r(o, out, err);
     int status = findPaths(r, buildTreePlugin);
     if (status == kGoOn) status = readTheLog(r);

@@ -28,9 +28,12 @@ void clearFolder() {
     }
 }
 
-// A link made the Windows way; false where the system (or Wine) cannot make one here.
+// A link made the Windows way; false where the system cannot make one here (Wine's
+// CreateSymbolicLinkW answers TRUE and makes nothing).
 bool makeLink(const wchar_t* link, const wchar_t* target) {
-    return CreateSymbolicLinkW(link, target, SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != 0;
+    if (!CreateSymbolicLinkW(link, target, SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE)) return false;
+    const DWORD attributes = GetFileAttributesW(link);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 void whatIsAtTheTargetDecides() {
