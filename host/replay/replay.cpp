@@ -387,7 +387,7 @@ constexpr int kGoOn = -1;
 // plug-in is unloaded, the analysis runs (with their copies) before the work folder.
 struct Run {
     Run(const Options& options, std::ostream& o, std::ostream& e) : opt(options), out(o), err(e) {}
-    const Options& opt;
+    Options opt;  // a copy: an unreadable first log of a cross-check gives way to the next
     std::ostream &out, &err;
     std::string logFile;  // as messages name it
     std::string pluginPath, ctyPath, scpPath;
@@ -464,11 +464,27 @@ int findPaths(Run& r, const std::string& buildTreePlugin) {
 }
 
 // The log, its own call, the contest period, the band and mode of --check.
+// A cross-check that only writes the page goes on without a first log that cannot be
+// read: the next log takes its place. False when there is none, or when the files and
+// answers of the run are about that log (--cabrillo, --check).
+bool skipTheFirstLog(Run& r, const std::string& why) {
+    Options& o = r.opt;
+    if (o.reportPath.empty() || o.crossCheckLogs.empty() || o.cabrillo || !o.checks.empty()) return false;
+    r.err << kTool << "warning: " << why << "; the cross-check goes on without it\n";
+    r.skippedLogs.push_back(why);
+    o.logPath = o.crossCheckLogs.front();
+    o.crossCheckLogs.erase(o.crossCheckLogs.begin());
+    r.logFile = printable(o.logPath, 200);
+    r.log = LogData();
+    return true;
+}
+
 int readTheLog(Run& r) {
     const Options& o = r.opt;
     const auto t0 = Clock::now();
     std::string error;
-    if (!readLogFile(o.logPath, o.strict, r.log, error)) return r.fail(exitSkipped, error);
+    while (!readLogFile(o.logPath, o.strict, r.log, error))
+        if (!skipTheFirstLog(r, error)) return r.fail(exitSkipped, error);
     for (const LogIssue& issue : r.log.issues) r.err << kTool << describeIssue(r.logFile, issue) << "\n";
     if (r.log.stopped) return r.fail(exitSkipped, "stopped at the first unreadable line (--strict); nothing replayed");
     r.readMs = millisecondsSince(t0);
