@@ -9,9 +9,14 @@ import sys
 
 root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
+# The portable room of common/ (the library common_portable): every folder of the
+# plug-in and of the replay tool may use it, and it uses nothing of theirs.
+PORTABLE = ["ascii_text.h", "cp1251_table.h", "whole_file.h"]
+
 # What the files under each folder of stats/ may include, besides their own folder and
 # the standard and system headers (angle brackets). The longest matching key wins.
 ALLOWED = {
+    "common/": [],
     "stats/base/": [],
     "stats/contest/": ["base/"],
     "stats/platform/seams.h": ["contest/"],
@@ -28,12 +33,11 @@ ALLOWED = {
     "stats/exports.": ["export_guard.h", "base/", "contest/", "platform/", "reports/", "settings.h", "plugin.h"],
     "stats/dllmain.": ["base/", "contest/", "platform/", "windows/", "plugin.h", "win32_owners.h"],
     # The replay tool's rooms (include root host/).
-    "host/text.": [],
-    "host/logs/": ["text.h"],
-    "host/plugin/": ["logs/", "text.h", "win32_owners.h"],
-    "host/analysis/": ["logs/", "plugin/", "text.h"],
-    "host/replay/": ["logs/", "plugin/", "analysis/", "text.h", "win32_owners.h"],
-    "host/standin/": ["logs/", "plugin/", "text.h", "win32_owners.h", "window_base.h", "window_search.h"],
+    "host/logs/": [],
+    "host/plugin/": ["logs/", "win32_owners.h"],
+    "host/analysis/": ["logs/", "plugin/"],
+    "host/replay/": ["logs/", "plugin/", "analysis/", "win32_owners.h"],
+    "host/standin/": ["logs/", "plugin/", "win32_owners.h", "window_base.h", "window_search.h"],
 }
 # Programs apart from the plug-in, and the folders they must not reach into.
 APART = {"host": ["stats"], "modepad": ["stats", "host"]}
@@ -72,13 +76,13 @@ def main():
                             if not own and (target.startswith(other + "/") or
                                             os.path.exists(os.path.join(root, other, target))):
                                 problems.append(f"{where}: {top}/ includes nothing of {other}/")
-                    if top not in ("stats", "host"):
+                    if top not in ("stats", "host", "common"):
                         continue
                     keys = [k for k in ALLOWED if path.startswith(k)]
                     if not keys:
                         continue
                     own = own_folder(path) or os.path.splitext(path.split("/")[-1])[0] + ".h"
-                    allowed = ALLOWED[max(keys, key=len)] + [own]
+                    allowed = ALLOWED[max(keys, key=len)] + [own] + (PORTABLE if top != "common" else [])
                     if not any(target.startswith(a) for a in allowed if a):
                         problems.append(f"{where}: not below {max(keys, key=len)}")
     for p in problems:

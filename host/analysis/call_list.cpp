@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "ascii_text.h"
 #include "logs/log.h"
-#include "text.h"
 
 namespace replay {
 

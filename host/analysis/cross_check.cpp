@@ -7,7 +7,7 @@
 #include <unordered_map>
 
 #include "analysis/call_list.h"
-#include "text.h"
+#include "ascii_text.h"
 
 namespace replay {
 

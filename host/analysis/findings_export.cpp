@@ -7,7 +7,8 @@
 #include <numeric>
 
 #include "analysis/runs.h"
-#include "text.h"
+#include "ascii_text.h"
+#include "whole_file.h"
 
 namespace replay {
 
@@ -66,10 +67,9 @@ std::string countsText(const FindingCounts& c) {
 }
 
 bool writeWhole(const std::string& path, const std::string& text, std::ostream& err) {
-    WholeFile file;
     std::string error;
-    if (file.open(path, error) && file.commit(text, error)) return true;
-    err << "talven-replay: " << error << "\n";
+    if (writeWholeFile(fs::u8path(path), text, error)) return true;
+    err << "talven-replay: cannot write '" << printable(path, 200) << "': " << error << "\n";
     return false;
 }
 

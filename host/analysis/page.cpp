@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "text.h"
+#include "ascii_text.h"
 
 namespace replay {
 

@@ -1,21 +1,14 @@
 #include "analysis/runs.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <numeric>
 #include <unordered_map>
 
-#ifdef _WIN32
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
-
+#include "ascii_text.h"
 #include "plugin/workspace.h"
-#include "text.h"
 
 namespace replay {
 
@@ -421,62 +414,6 @@ std::vector<StationResult> AnalysisRuns::stations() const {
             {logs_[i].file, logs_[i].ownCall, logs_[i].log, have, have ? claimed_[i] : 0, have ? checked_[i] : 0});
     }
     return all;
-}
-
-WholeFile::~WholeFile() {
-    if (file_) std::fclose(file_);
-    if (!temporary_.empty()) {
-        std::error_code ec;
-        fs::remove(fs::u8path(temporary_), ec);
-    }
-}
-
-bool WholeFile::open(const std::string& path, std::string& error) {
-    std::error_code ec;
-    const fs::path target = fs::absolute(fs::u8path(path), ec);
-    if (ec || fs::is_directory(target, ec)) {
-        error = "cannot write '" + path + "': " + (ec ? ec.message() : std::string("it is a folder"));
-        return false;
-    }
-#ifdef _WIN32
-    const unsigned long pid = static_cast<unsigned long>(_getpid());
-#else
-    const unsigned long pid = static_cast<unsigned long>(getpid());
-#endif
-    const fs::path temporary =
-        target.parent_path() / fs::u8path("." + target.filename().u8string() + "." + std::to_string(pid) + ".tmp");
-#ifdef _WIN32
-    file_ = _wfopen(temporary.wstring().c_str(), L"wb");
-#else
-    file_ = std::fopen(temporary.c_str(), "wb");
-#endif
-    if (!file_) {
-        error = "cannot write '" + path + "': " + std::generic_category().message(errno);
-        return false;
-    }
-    path_ = target.u8string();
-    temporary_ = temporary.u8string();
-    return true;
-}
-
-bool WholeFile::commit(const std::string& text, std::string& error) {
-    if (!file_) {
-        error = "no file open";
-        return false;
-    }
-    const bool written = std::fwrite(text.data(), 1, text.size(), file_) == text.size();
-    const bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
-    if (!written || !closed) {
-        error = "cannot write '" + path_ + "': " + std::generic_category().message(errno);
-        return false;
-    }
-    if (!replaceFile(fs::u8path(temporary_), fs::u8path(path_), error)) {
-        error = "cannot write '" + path_ + "': " + error;
-        return false;
-    }
-    temporary_.clear();
-    return true;
 }
 
 }  // namespace replay

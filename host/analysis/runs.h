@@ -93,22 +93,4 @@ private:
     CappedList<UnplacedCall> unplaced_;
 };
 
-// Writes a file whole or not at all: the text goes to a temporary file beside it,
-// which then takes its name. The temporary file is made when the object is opened, so
-// that a path that cannot be written is known before the work is done.
-class WholeFile {
-public:
-    WholeFile() = default;
-    WholeFile(const WholeFile&) = delete;
-    WholeFile& operator=(const WholeFile&) = delete;
-    ~WholeFile();  // removes the temporary file unless committed
-
-    bool open(const std::string& path, std::string& error);
-    bool commit(const std::string& text, std::string& error);
-
-private:
-    std::string path_, temporary_;
-    std::FILE* file_ = nullptr;
-};
-
 }  // namespace replay

@@ -3,9 +3,9 @@
 // the records have begun.
 #include <unordered_map>
 
+#include "ascii_text.h"
 #include "logs/band.h"
 #include "logs/log.h"
-#include "text.h"
 
 namespace replay {
 

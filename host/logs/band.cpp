@@ -1,6 +1,6 @@
 #include "logs/band.h"
 
-#include "text.h"
+#include "ascii_text.h"
 
 namespace replay {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "ascii_text.h"
 #include "logs/band.h"
 #include "logs/log.h"
-#include "text.h"
 
 namespace replay {
 

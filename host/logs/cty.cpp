@@ -4,8 +4,8 @@
 #include <cctype>
 #include <utility>
 
+#include "ascii_text.h"
 #include "logs/log.h"
-#include "text.h"
 
 namespace replay {
 

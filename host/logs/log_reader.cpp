@@ -1,11 +1,12 @@
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <vector>
 
+#include "ascii_text.h"
 #include "logs/log.h"
-#include "text.h"
 
 namespace replay {
 
@@ -99,6 +100,21 @@ bool readWholeFile(const std::string& path, size_t limit, const std::string& nou
     return true;
 }
 
+namespace {
+
+// A byte order mark of UTF-16, or text whose every other byte is zero (Windows editors'
+// "Unicode" without a mark): ASCII letters with a zero beside each.
+bool looksLikeUtf16(std::string_view text) {
+    if (text.size() >= 2 && (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF")) return true;
+    const size_t n = std::min<size_t>(text.size() & ~size_t(1), 512);
+    if (n < 8) return false;
+    size_t evenZeros = 0, oddZeros = 0;
+    for (size_t i = 0; i < n; ++i) (i % 2 ? oddZeros : evenZeros) += text[i] == '\0';
+    return evenZeros * 10 >= n / 2 * 9 || oddZeros * 10 >= n / 2 * 9;
+}
+
+}  // namespace
+
 bool readLogFile(const std::string& path, bool strict, LogData& out, std::string& error) {
     const std::string what = "the log " + logName(path);
     std::string text;
@@ -107,6 +123,10 @@ bool readLogFile(const std::string& path, bool strict, LogData& out, std::string
     if (view.size() >= 3 && view.substr(0, 3) == "\xEF\xBB\xBF") view.remove_prefix(3);
     if (trim(view).empty()) {
         error = what + " is empty";
+        return false;
+    }
+    if (looksLikeUtf16(view)) {
+        error = what + ": UTF-16 text is not supported; save it as UTF-8 or Latin-1";
         return false;
     }
     if (view.find('\0') != std::string_view::npos) {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <unordered_set>
 
-#include "text.h"
+#include "ascii_text.h"
 
 namespace replay {
 

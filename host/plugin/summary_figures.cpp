@@ -1,6 +1,6 @@
 #include "plugin/summary_figures.h"
 
-#include "text.h"
+#include "ascii_text.h"
 
 namespace replay {
 

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <system_error>
 
+#include "plugin/interrupt.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -18,6 +20,7 @@ Workspace::~Workspace() {
     leave();
     std::error_code ec;
     fs::remove_all(workDir_, ec);
+    keepOnInterrupt(workDir_);
 }
 
 bool Workspace::create(const std::string& outDir, std::string& error) {
@@ -29,6 +32,7 @@ bool Workspace::create(const std::string& outDir, std::string& error) {
     }
     if (!fs::is_directory(outDir_, ec)) {
         fs::create_directories(outDir_, ec);
+        if (!ec) removeOnInterrupt(outDir_, true);
         if (ec) {
             error = "cannot create the output folder '" + outDir + "': " + ec.message();
             return false;
@@ -36,7 +40,8 @@ bool Workspace::create(const std::string& outDir, std::string& error) {
     }
     // Without it the settings file cannot be put in place afterwards, which is reported
     // then; the run itself needs only the work folder.
-    if (!fs::is_directory(outDir_ / "Plugins", ec)) fs::create_directory(outDir_ / "Plugins", ec);
+    if (!fs::is_directory(outDir_ / "Plugins", ec) && fs::create_directory(outDir_ / "Plugins", ec))
+        removeOnInterrupt(outDir_ / "Plugins", true);
 #ifdef _WIN32
     const unsigned long pid = GetCurrentProcessId();
 #else
@@ -47,6 +52,7 @@ bool Workspace::create(const std::string& outDir, std::string& error) {
         if (fs::create_directory(candidate, ec)) {
             workDir_ = candidate;
             created_ = true;
+            removeOnInterrupt(workDir_);
             break;
         }
         if (ec) break;  // not "it exists": no use trying other names
@@ -89,17 +95,6 @@ std::vector<std::string> Workspace::files() const {
         }
     }
     return names;
-}
-
-bool replaceFile(const fs::path& from, const fs::path& to, std::string& error) {
-#ifdef _WIN32
-    const bool ok = MoveFileExW(from.wstring().c_str(), to.wstring().c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-    if (!ok) error = std::system_category().message(int(GetLastError()));
-#else
-    const bool ok = std::rename(from.c_str(), to.c_str()) == 0;
-    if (!ok) error = std::generic_category().message(errno);
-#endif
-    return ok;
 }
 
 std::string displayPath(const fs::path& p) { return p.empty() ? std::string(".") : p.u8string(); }

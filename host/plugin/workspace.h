@@ -37,10 +37,6 @@ private:
     bool created_ = false;
 };
 
-// Renames from over to (replacing a file there, never writing through a link); false with
-// a reason when it could not.
-bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to, std::string& error);
-
 // Shown in messages: the path as given, "." for the current folder.
 std::string displayPath(const std::filesystem::path& p);
 

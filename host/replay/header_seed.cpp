@@ -1,6 +1,6 @@
 #include "replay/header_seed.h"
 
-#include "text.h"
+#include "ascii_text.h"
 
 namespace replay {
 

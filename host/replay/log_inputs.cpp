@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "logs/log.h"
-#include "text.h"
+#include "ascii_text.h"
 
 namespace replay {
 

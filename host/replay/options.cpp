@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "ascii_text.h"
 #include "logs/band.h"
 #include "replay/log_inputs.h"
-#include "text.h"
 
 namespace replay {
 
@@ -27,7 +27,8 @@ ADIF 3 log, recognised from its content; "-" reads it from standard input.
 What you can ask for:
   --explain            list every QSO that does not count and why: its file and line
                        and the plug-in's reason ("DUPE", "WRONG BAND", ...)
-  --cabrillo           also write the Cabrillo file for submission, <own call>.cbr
+  --cabrillo           also write the Cabrillo file for submission, <own call>.cbr; an
+                       existing one is kept as <own call>.cbr.bak (.bak2, ... when taken)
   --out-dir DIR        where the files go: the bad-QSO report, the Cabrillo file and the
                        plug-in's settings (Plugins/TALVENA-CUP.ini); created when missing
                        (default: the current folder)
@@ -49,7 +50,9 @@ What you can ask for:
                        QSOs, score and new multipliers over time, band and mode changes,
                        the QSOs that do not count, and calls to check; one HTML file that
                        needs nothing else (no script, no network). Its figures are the
-                       plug-in's own, from further runs of the same QSOs
+                       plug-in's own, from further runs of the same QSOs. An existing
+                       file is replaced only when it is such a page; "-" writes the
+                       page to standard output (what the run prints goes to standard error)
   --scp PATH           super-check-partial list for the calls to check (default:
                        MASTER.SCP beside the default country file); when it cannot be
                        read, the page leaves that check out
@@ -114,7 +117,8 @@ A value may also be given as --option=VALUE.
 
 Exit status: 0 all QSOs replayed and every file written; 1 lines or records skipped,
 a log could not be read, or a file (the page included) could not be written; 2 wrong
-command line, logs of different contests or years to cross-check; 3 the plug-in or the
+command line, logs of different contests or years to cross-check, an output that is an
+input (a log, the country file, the plug-in) or another output; 3 the plug-in or the
 country file could not be used.
 
 How the plug-in is driven: ResetStats0 once, AddData0 for every QSO in log order,

@@ -1,9 +1,11 @@
 #include "replay/profile.h"
 
+#include <filesystem>
 #include <fstream>
 
+#include "ascii_text.h"
 #include "logs/log.h"
-#include "text.h"
+#include "whole_file.h"
 
 namespace replay {
 
@@ -44,14 +46,12 @@ bool ProfileFile::load(const std::string& path, std::string& error) {
 }
 
 bool ProfileFile::save(const std::string& path, std::string& error) const {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    for (const std::string& l : lines_) out << l << "\r\n";
-    out.flush();
-    if (!out) {
-        error = "cannot write the settings file '" + path + "'";
-        return false;
-    }
-    return true;
+    std::string text;
+    for (const std::string& l : lines_) text += l + "\r\n";
+    std::string why;
+    if (writeWholeFile(std::filesystem::u8path(path), text, why)) return true;
+    error = "cannot write the settings file '" + path + "': " + why;
+    return false;
 }
 
 bool ProfileFile::find(const std::string& key, size_t& index, std::string* value) const {

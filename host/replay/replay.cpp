@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <ostream>
 #include <sstream>
@@ -13,14 +14,18 @@
 #include "analysis/cross_check.h"
 #include "analysis/findings_export.h"
 #include "analysis/runs.h"
+#include "ascii_text.h"
+#include "cp1251_table.h"
 #include "logs/cty.h"
 #include "plugin/dialog_confirm.h"
+#include "plugin/interrupt.h"
 #include "plugin/report_join.h"
 #include "plugin/stats_plugin.h"
 #include "plugin/workspace.h"
 #include "replay/header_seed.h"
+#include "replay/outputs.h"
 #include "replay/profile.h"
-#include "text.h"
+#include "whole_file.h"
 
 namespace replay {
 
@@ -77,28 +82,29 @@ struct OtherLog {
 };
 
 // Reads the other stations' logs and makes sure that they and the first log are of one
-// contest and year, each of another station. -1 when they can be used, else the exit
-// status; skipped counts their unreadable lines.
+// contest and year, each of another station. A log that cannot be read is skipped with
+// one warning, named with the reason in skippedLogs. -1 when they can be used, else the
+// exit status; skipped counts their unreadable lines.
 int readOtherLogs(const Options& o, const LogData& first, const std::string& firstCall, std::ostream& err,
-                  std::vector<OtherLog>& others, size_t& skipped) {
+                  std::vector<OtherLog>& others, size_t& skipped, std::vector<std::string>& skippedLogs) {
     const std::string firstFile = o.logPath == "-" ? std::string("<standard input>") : printable(o.logPath, 200);
     std::vector<std::string> calls = {stationOf(firstCall)};
     for (const std::string& path : o.crossCheckLogs) {
         OtherLog other;
         other.file = printable(path, 200);
         std::string error;
-        if (!readLogFile(path, o.strict, other.log, error)) {
-            err << kTool << error << "\n";
-            return exitSkipped;
+        const bool read = readLogFile(path, o.strict, other.log, error);
+        if (read) {
+            for (const LogIssue& issue : other.log.issues) err << kTool << describeIssue(other.file, issue) << "\n";
+            if (other.log.stopped)
+                error = logName(path) + " stopped at its first unreadable line (--strict)";
+            else if (other.log.qsos.empty())
+                error = "no QSO of " + logName(path) + " could be read";
         }
-        for (const LogIssue& issue : other.log.issues) err << kTool << describeIssue(other.file, issue) << "\n";
-        if (other.log.stopped) {
-            err << kTool << "stopped at the first unreadable line (--strict); nothing replayed\n";
-            return exitSkipped;
-        }
-        if (other.log.qsos.empty()) {
-            err << kTool << "no QSO of " << logName(path) << " could be read; nothing to cross-check\n";
-            return exitSkipped;
+        if (!read || other.log.stopped || other.log.qsos.empty()) {
+            err << kTool << "warning: " << error << "; the cross-check goes on without it\n";
+            skippedLogs.push_back(error);
+            continue;
         }
         skipped += other.log.issues.size();
         other.ownCall = other.log.ownCall;
@@ -201,23 +207,14 @@ Pass runPass(StatsPlugin& plugin, const Options& o, const std::string& hostFolde
     using Clock = std::chrono::steady_clock;
     Pass pass;
     auto t0 = Clock::now();
-    const OleDateTime startDt{toOleDate(start), 0}, endDt{toOleDate(end), 0}, none{0.0, 2};
-    plugin.resetStats(hostFolder.c_str(), exportRun ? 1 : 0, ownCall.c_str(), &startDt, &endDt, "", "", "", "", "", "",
-                      "", "", "", own.prefix.c_str(), 0, 0, 0, 0.0, 0.0, "", own.continent.c_str(), "");
+    plugin.reset(hostFolder, exportRun, ownCall, start, end, own.prefix, own.continent);
     pass.resetMs = millisecondsSince(t0);
 
     t0 = Clock::now();
     pass.logged.reserve(qsos.size());
     for (size_t i = 0; i < qsos.size(); ++i) {
-        const Qso& q = qsos[i];
         const CtyResult& where = *places[i];
-        const OleDateTime when{toOleDate(q.time), 0};
-        const unsigned hz = q.frequencyHz <= 0xFFFFFFFFull ? unsigned(q.frequencyHz) : 0u;
-        const int answer = plugin.addData(
-            q.ownCall.c_str(), q.call.c_str(), &when, &none, &none, &none, 0, hz, q.mode.c_str(), q.rstSent.c_str(),
-            q.rstReceived.c_str(), q.exchangeSent.c_str(), q.exchangeReceived.c_str(), "", "", "", "", "", "", "", "",
-            "", where.prefix.c_str(), 0, 0, 0, 0.0, 0.0, "", where.continent.c_str(), "", q.band.c_str(), "");
-        pass.logged.push_back(answer != 0);
+        pass.logged.push_back(plugin.addQso(qsos[i], qsos[i].ownCall, where.prefix, where.continent) != 0);
     }
     pass.addMs = millisecondsSince(t0);
 
@@ -227,15 +224,6 @@ Pass runPass(StatsPlugin& plugin, const Options& o, const std::string& hostFolde
     pass.resultMs = millisecondsSince(t0);
     if (summary) pass.summary = o.utf8 ? cp1251ToUtf8(summary) : std::string(summary);
     return pass;
-}
-
-// The cross-check's files, and the line that sums it up.
-bool writeCrossCheckFiles(const AnalysisRuns& analysis, const Options& o, size_t skipped, std::ostream& err) {
-    const std::vector<StationResult> stations = analysis.stations();
-    err << kTool << crossCheckSummary(stations, analysis.findings(), skipped) << "\n";
-    if (o.findingsPath.empty() && o.perStationDir.empty()) return true;
-    return writeFindingFiles(stations, analysis.findings(), analysis.toleranceMinutes(), o.findingsPath,
-                             o.perStationDir, err);
 }
 
 // "sample.log:17: EN5ROD 2024-12-14 1201 20m RTTY"
@@ -259,37 +247,123 @@ struct InstallRules {
     bool backUpSettings = false;
 };
 
-// Moves each file of the work folder into the output folder. The names of the plug-in's
-// files that were put in place (under their own names, even when written beside).
+bool readFileText(const fs::path& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    text = s.str();
+    return !in.bad() && !s.fail();
+}
+
+// The first of <name>.bak, <name>.bak2, ... that is free; empty when none is.
+fs::path freeBackupName(const fs::path& file) {
+    std::error_code ec;
+    for (int n = 1; n < 100; ++n) {
+        const fs::path candidate = fs::u8path(file.u8string() + ".bak" + (n == 1 ? std::string() : std::to_string(n)));
+        if (!fs::exists(fs::symlink_status(candidate, ec))) return candidate;
+    }
+    return fs::path();
+}
+
+// An existing Cabrillo file is the operator's: before the export takes its name it is
+// kept whole under the first free backup name (unless it holds the very same text, as
+// after a second run). False when it could not be kept: then it is not replaced.
+bool keepCabrilloBackup(const fs::path& existing, const std::string& newText, const std::string& outName,
+                        std::ostream& err) {
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(existing, ec))) return true;
+    std::string oldText;
+    if (fs::is_regular_file(fs::symlink_status(existing, ec)) && readFileText(existing, oldText) && oldText == newText)
+        return true;
+    const fs::path backup = freeBackupName(existing);
+    std::string why = backup.empty() ? std::string("no free backup name") : std::string();
+    if (why.empty() && fs::is_regular_file(fs::symlink_status(existing, ec)) && writeWholeFile(backup, oldText, why)) {
+        err << kTool << "kept the existing " << existing.filename().u8string() << outName << " as "
+            << backup.filename().u8string() << "\n";
+        return true;
+    }
+    err << kTool << "cannot keep the existing " << existing.filename().u8string() << outName << " ("
+        << (why.empty() ? std::string("it is not a regular file") : why) << "), so it is not replaced\n";
+    return false;
+}
+
+// Puts one file of the work folder in place in the output folder, through the one
+// writer: a link, folder or device at the name is refused, never written through.
+bool installFile(const Workspace& work, const std::string& name, const std::string& target, const InstallRules& rules,
+                 const std::string& outName, std::ostream& err) {
+    const fs::path existing = work.outDir() / fs::u8path(target);
+    std::string text, why;
+    if (!readFileText(work.workDir() / fs::u8path(name), text)) {
+        err << kTool << "cannot read " << name << " as the plug-in wrote it\n";
+        return false;
+    }
+    const InterruptsWait finishFirst;
+    std::error_code ec;
+    if (name == kSettingsRelativePath && rules.backUpSettings &&
+        fs::is_regular_file(fs::symlink_status(existing, ec))) {
+        std::string old;
+        if (!readFileText(existing, old) || !writeWholeFile(fs::u8path(existing.u8string() + ".bak"), old, why))
+            err << kTool << "cannot keep the old settings file as " << name << ".bak" << outName << ": " << why << "\n";
+    }
+    if (target == rules.cabrilloName && !keepCabrilloBackup(existing, text, outName, err)) return false;
+    if (!writeWholeFile(existing, text, why)) {
+        err << kTool << "cannot write " << target << outName << ": " << why << "\n";
+        return false;
+    }
+    err << kTool << "wrote " << target << outName << "\n";
+    return true;
+}
+
+// Puts each file of the work folder in place in the output folder. The names of the
+// plug-in's files that were put in place (under their own names, even when written
+// beside).
 std::vector<std::string> installFiles(const Workspace& work, const InstallRules& rules, const std::string& outName,
                                       std::ostream& err, bool& failed) {
     std::vector<std::string> installed;
     for (const std::string& name : work.files()) {
         if (rules.skipHostIni && name == "Orba2.ini") continue;
         std::string target = name;
-        const fs::path existing = work.outDir() / fs::u8path(name);
         std::error_code ec;
-        if (name == rules.cabrilloName && rules.keepCabrillo && fs::exists(fs::symlink_status(existing, ec))) {
+        if (name == rules.cabrilloName && rules.keepCabrillo &&
+            fs::exists(fs::symlink_status(work.outDir() / fs::u8path(name), ec))) {
             target = name.substr(0, name.size() - 4) + ".new.cbr";
             err << kTool << "kept the existing " << name << outName << ": " << rules.unreadable
                 << ", so the new export is " << target << " (--force replaces " << name << ")\n";
         }
-        if (name == kSettingsRelativePath && rules.backUpSettings && fs::is_regular_file(existing, ec)) {
-            std::string why;
-            if (!replaceFile(existing, fs::u8path(existing.u8string() + ".bak"), why))
-                err << kTool << "cannot keep the old settings file as " << name << ".bak" << outName << ": " << why
-                    << "\n";
-        }
-        std::string why;
-        if (!replaceFile(work.workDir() / fs::u8path(name), work.outDir() / fs::u8path(target), why)) {
-            err << kTool << "cannot write " << target << outName << ": " << why << "\n";
+        if (!installFile(work, name, target, rules, outName, err)) {
             failed = true;
             continue;
         }
-        err << kTool << "wrote " << target << outName << "\n";
         installed.push_back(name);
     }
     return installed;
+}
+
+// What this run reads and what it writes, for the check that no output is an input.
+// Outputs of new options join the list here.
+RunFiles runFiles(const Options& o, const std::string& pluginPath, const std::string& ctyPath,
+                  const std::string& scpPath, const std::string& ownCall, const Timestamp& end) {
+    RunFiles files;
+    if (o.logPath != "-") files.inputs.push_back({"the log", o.logPath});
+    for (const std::string& other : o.crossCheckLogs) files.inputs.push_back({"the log", other});
+    files.inputs.push_back({"the country file", ctyPath});
+    if (!o.reportPath.empty()) files.inputs.push_back({"the super-check-partial list", scpPath});
+    files.inputs.push_back({"the plug-in", pluginPath});
+    if (!o.reportPath.empty() && o.reportPath != "-") {
+        files.outputs.push_back({"the analysis page", o.reportPath});
+        files.page = o.reportPath;
+    }
+    if (!o.findingsPath.empty()) files.outputs.push_back({"the findings file", o.findingsPath});
+    const std::string outDir = (o.outDir.empty() ? std::string(".") : o.outDir) + "/";
+    files.outputs.push_back({"the bad-QSO report", outDir + badQsoReportName(end)});
+    files.outputs.push_back({"the settings file", outDir + kSettingsRelativePath});
+    files.outputs.push_back({"the settings file's backup", outDir + kSettingsRelativePath + ".bak"});
+    if (o.cabrillo) {
+        const std::string cbr = cabrilloExportName(ownCall);
+        files.outputs.push_back({"the Cabrillo file", outDir + cbr});
+        files.outputs.push_back({"the Cabrillo file", outDir + cbr.substr(0, cbr.size() - 4) + ".new.cbr"});
+    }
+    return files;
 }
 
 // A relative host folder is meant from the output folder, the work folder's parent.
@@ -305,404 +379,497 @@ std::string hostFolderFromWork(const std::string& hostFolder) {
 
 }  // namespace
 
-int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream& out, std::ostream& err) {
-    using Clock = std::chrono::steady_clock;
-    std::string error;
-    const std::string logFile = o.logPath == "-" ? std::string("<standard input>") : printable(o.logPath, 200);
+namespace {
 
-    // Paths first: the work folder changes the current one later.
-    std::string pluginPath;
-    if (!o.pluginPath.empty()) {
-        pluginPath = absolutePath(o.pluginPath);
-    } else {
-        std::vector<std::string> tried = {programDirectory() + "/" + pluginFileName()};
-        if (!buildTreePlugin.empty()) tried.push_back(buildTreePlugin);
-        for (const std::string& candidate : tried)
-            if (pluginPath.empty() && fileExists(candidate)) pluginPath = candidate;
-        if (pluginPath.empty()) {
-            err << kTool << "no plug-in found; looked for";
-            for (const std::string& t : tried) err << " '" << t << "'";
-            err << "; name one with --plugin PATH\n";
-            return exitUnusable;
-        }
-    }
-    const std::string ctyPath = absolutePath(o.ctyPath.empty() ? defaultCtyPath(programDirectory()) : o.ctyPath);
-    // The analysis runs feed the page and the cross-check's files alike.
-    const bool report = !o.reportPath.empty() || !o.findingsPath.empty() || !o.perStationDir.empty();
-    const std::string scpPath = absolutePath(o.scpPath.empty() ? defaultScpPath(programDirectory()) : o.scpPath);
+using Clock = std::chrono::steady_clock;
+// A step's answer: go on, or end the run with this exit status.
+constexpr int kGoOn = -1;
 
-    // The log.
-    auto t0 = Clock::now();
+// What one run has found and made so far, handed from step to step. The order of the
+// members is the order they are torn down in reverse: the work folder goes before the
+// plug-in is unloaded, the analysis runs (with their copies) before the work folder.
+struct Run {
+    Run(const Options& options, std::ostream& o, std::ostream& e) : opt(options), out(o), err(e) {}
+    Options opt;  // a copy: an unreadable first log of a cross-check gives way to the next
+    std::ostream &out, &err;
+    std::string logFile;  // as messages name it
+    std::string pluginPath, ctyPath, scpPath;
+    bool report = false;        // the analysis runs
+    bool page = false;          // the analysis page
+    bool pageToOutput = false;  // "--report -": the page is standard output
+
     LogData log;
-    if (!readLogFile(o.logPath, o.strict, log, error)) {
-        err << kTool << error << "\n";
-        return exitSkipped;
-    }
-    for (const LogIssue& issue : log.issues) err << kTool << describeIssue(logFile, issue) << "\n";
-    if (log.stopped) {
-        err << kTool << "stopped at the first unreadable line (--strict); nothing replayed\n";
-        return exitSkipped;
-    }
-    const double readMs = millisecondsSince(t0);
-    if (log.qsos.empty() && !log.issues.empty()) {
-        err << kTool << "no QSO of " << logName(o.logPath) << " could be read; nothing replayed\n";
-        return exitSkipped;
-    }
-
-    std::string ownCall = o.ownCall;
-    if (ownCall.empty()) ownCall = log.ownCall;
-    for (size_t i = 0; ownCall.empty() && i < log.qsos.size(); ++i) ownCall = log.qsos[i].ownCall;
-    if (ownCall.empty()) {
-        err << kTool << "the log does not name the own call; give --own-call CALL\n";
-        return exitUsage;
-    }
+    std::string ownCall, checkBand, checkMode;
     Timestamp start, end;
-    if (!contestPeriod(o, log.qsos, start, end)) {
-        err << kTool << logName(o.logPath) << " holds no QSO to take the contest period from; give --start and --end\n";
-        return exitSkipped;
-    }
-    if (end < start) {
-        err << kTool << "contest end " << formatTimestamp(end) << " is before its start " << formatTimestamp(start)
-            << "\n";
-        return exitUsage;
-    }
-    std::string checkBand = o.checkBand, checkMode = o.checkMode;
-    if (!o.checks.empty()) {
-        if (checkBand.empty() && !log.qsos.empty()) checkBand = log.qsos.back().band;
-        if (checkMode.empty() && !log.qsos.empty()) checkMode = log.qsos.back().mode;
-        if (checkBand.empty() || checkMode.empty()) {
-            err << kTool << "no QSO to take the band and mode for --check from; give --band and --mode\n";
-            return exitUsage;
-        }
-    }
     std::vector<OtherLog> others;
     size_t othersSkipped = 0;
-    if (const int status = readOtherLogs(o, log, ownCall, err, others, othersSkipped); status >= 0) return status;
+    std::vector<std::string> skippedLogs;  // why, one per log left out
 
-    // Countries.
-    t0 = Clock::now();
     CountryFile cty;
-    if (!cty.load(ctyPath, error)) {
-        err << kTool << error << "; --cty PATH names another country file\n";
-        return exitUnusable;
-    }
-    const double ctyMs = millisecondsSince(t0);
-    t0 = Clock::now();
     std::unordered_map<std::string, CtyResult> places;
     std::vector<std::string> unplaced;  // of the first log
     bool noteUnplaced = true;
-    auto place = [&](const std::string& call) -> const CtyResult& {
+    CtyResult own;
+    std::vector<const CtyResult*> qsoPlaces;
+    std::vector<AnalysisLog> analysisLogs;
+
+    StatsPlugin plugin;
+    Workspace work;
+    std::string outName;  // " in DIR" for messages
+    ProfileFile settings;
+    bool backUpSettings = false, copiedHostIni = false, filesFailed = false;
+    std::string hostFolder;
+    std::unique_ptr<AnalysisRuns> analysis;
+
+    Pass pass;
+    JoinedReport joined;
+    bool haveReport = false;
+    double readMs = 0, ctyMs = 0, resolveMs = 0, loadMs = 0, pageMs = 0;
+
+    // The country file's answer for a call, once per call; a call of the first log it
+    // cannot place is noted for the warning.
+    const CtyResult& place(const std::string& call) {
         auto it = places.find(call);
         if (it != places.end()) return it->second;
         const CtyResult& r = places.emplace(call, cty.resolve(call)).first->second;
         if (noteUnplaced && !r.found() && !r.maritime) unplaced.push_back(call);
         return r;
-    };
-    const CtyResult own = place(ownCall);
-    std::vector<const CtyResult*> qsoPlaces;
-    qsoPlaces.reserve(log.qsos.size());
-    for (const Qso& q : log.qsos) qsoPlaces.push_back(&place(q.call));
-    // The other stations' calls are theirs to place; the warning is about this log.
-    noteUnplaced = false;
-    std::vector<AnalysisLog> reportLogs;
-    for (OtherLog& other : others) {
-        AnalysisLog r;
-        r.file = other.file;
-        r.log = &other.log;
-        r.ownCall = other.ownCall;
-        r.own = place(other.ownCall);
-        for (const Qso& q : other.log.qsos) r.places.push_back(&place(q.call));
-        r.start = other.start;
-        r.end = other.end;
-        reportLogs.push_back(std::move(r));
     }
-    const double resolveMs = millisecondsSince(t0);
+    int fail(int status, const std::string& message) {
+        err << kTool << message << "\n";
+        return status;
+    }
+};
 
-    // The QSOs as the logger hands them over: its own call on each, calls and exchanges in
-    // capitals as it keeps them (so the Cabrillo file has them so too).
-    for (Qso& q : log.qsos) {
-        if (!o.ownCall.empty() || q.ownCall.empty()) q.ownCall = ownCall;
+// Paths first: the work folder changes the current one later.
+int findPaths(Run& r, const std::string& buildTreePlugin) {
+    const Options& o = r.opt;
+    r.logFile = o.logPath == "-" ? std::string("<standard input>") : printable(o.logPath, 200);
+    if (!o.pluginPath.empty()) {
+        r.pluginPath = absolutePath(o.pluginPath);
+    } else {
+        std::vector<std::string> tried = {programDirectory() + "/" + pluginFileName()};
+        if (!buildTreePlugin.empty()) tried.push_back(buildTreePlugin);
+        for (const std::string& candidate : tried)
+            if (r.pluginPath.empty() && fileExists(candidate)) r.pluginPath = candidate;
+        if (r.pluginPath.empty()) {
+            r.err << kTool << "no plug-in found; looked for";
+            for (const std::string& t : tried) r.err << " '" << t << "'";
+            r.err << "; name one with --plugin PATH\n";
+            return exitUnusable;
+        }
+    }
+    r.ctyPath = absolutePath(o.ctyPath.empty() ? defaultCtyPath(programDirectory()) : o.ctyPath);
+    // The analysis runs feed the page and the cross-check's files alike.
+    r.report = !o.reportPath.empty() || !o.findingsPath.empty() || !o.perStationDir.empty();
+    r.page = !o.reportPath.empty();
+    // What the run prints then goes to standard error.
+    r.pageToOutput = o.reportPath == "-";
+    r.scpPath = absolutePath(o.scpPath.empty() ? defaultScpPath(programDirectory()) : o.scpPath);
+    return kGoOn;
+}
+
+// The log, its own call, the contest period, the band and mode of --check.
+// A cross-check that only writes the page or its files goes on without a first log that cannot be
+// read: the next log takes its place. False when there is none, or when the files and
+// answers of the run are about that log (--cabrillo, --check).
+bool skipTheFirstLog(Run& r, const std::string& why) {
+    Options& o = r.opt;
+    if (!r.report || o.crossCheckLogs.empty() || o.cabrillo || !o.checks.empty()) return false;
+    r.err << kTool << "warning: " << why << "; the cross-check goes on without it\n";
+    r.skippedLogs.push_back(why);
+    o.logPath = o.crossCheckLogs.front();
+    o.crossCheckLogs.erase(o.crossCheckLogs.begin());
+    r.logFile = printable(o.logPath, 200);
+    r.log = LogData();
+    return true;
+}
+
+int readTheLog(Run& r) {
+    const Options& o = r.opt;
+    const auto t0 = Clock::now();
+    std::string error;
+    while (!readLogFile(o.logPath, o.strict, r.log, error))
+        if (!skipTheFirstLog(r, error)) return r.fail(exitSkipped, error);
+    for (const LogIssue& issue : r.log.issues) r.err << kTool << describeIssue(r.logFile, issue) << "\n";
+    if (r.log.stopped) return r.fail(exitSkipped, "stopped at the first unreadable line (--strict); nothing replayed");
+    r.readMs = millisecondsSince(t0);
+    if (r.log.qsos.empty() && !r.log.issues.empty())
+        return r.fail(exitSkipped, "no QSO of " + logName(o.logPath) + " could be read; nothing replayed");
+
+    r.ownCall = o.ownCall.empty() ? r.log.ownCall : o.ownCall;
+    for (size_t i = 0; r.ownCall.empty() && i < r.log.qsos.size(); ++i) r.ownCall = r.log.qsos[i].ownCall;
+    if (r.ownCall.empty()) return r.fail(exitUsage, "the log does not name the own call; give --own-call CALL");
+    if (!contestPeriod(o, r.log.qsos, r.start, r.end))
+        return r.fail(exitSkipped,
+                      logName(o.logPath) + " holds no QSO to take the contest period from; give --start and --end");
+    if (r.end < r.start)
+        return r.fail(exitUsage,
+                      "contest end " + formatTimestamp(r.end) + " is before its start " + formatTimestamp(r.start));
+    r.checkBand = o.checkBand;
+    r.checkMode = o.checkMode;
+    if (!o.checks.empty()) {
+        if (r.checkBand.empty() && !r.log.qsos.empty()) r.checkBand = r.log.qsos.back().band;
+        if (r.checkMode.empty() && !r.log.qsos.empty()) r.checkMode = r.log.qsos.back().mode;
+        if (r.checkBand.empty() || r.checkMode.empty())
+            return r.fail(exitUsage, "no QSO to take the band and mode for --check from; give --band and --mode");
+    }
+    if (const int status = readOtherLogs(o, r.log, r.ownCall, r.err, r.others, r.othersSkipped, r.skippedLogs);
+        status >= 0)
+        return status;
+    const std::string refused = refusedOutput(runFiles(o, r.pluginPath, r.ctyPath, r.scpPath, r.ownCall, r.end));
+    return refused.empty() ? kGoOn : r.fail(exitUsage, refused);
+}
+
+// Every call's country, and the QSOs as the logger hands them over: its own call on
+// each, calls and exchanges in capitals as it keeps them (so the Cabrillo file has them
+// so too).
+int placeTheCalls(Run& r) {
+    auto t0 = Clock::now();
+    std::string error;
+    if (!r.cty.load(r.ctyPath, error)) return r.fail(exitUnusable, error + "; --cty PATH names another country file");
+    r.ctyMs = millisecondsSince(t0);
+    t0 = Clock::now();
+    r.own = r.place(r.ownCall);
+    r.qsoPlaces.reserve(r.log.qsos.size());
+    for (const Qso& q : r.log.qsos) r.qsoPlaces.push_back(&r.place(q.call));
+    // The other stations' calls are theirs to place; the warning is about this log.
+    r.noteUnplaced = false;
+    for (OtherLog& other : r.others) {
+        AnalysisLog a;
+        a.file = other.file;
+        a.log = &other.log;
+        a.ownCall = other.ownCall;
+        a.own = r.place(other.ownCall);
+        for (const Qso& q : other.log.qsos) a.places.push_back(&r.place(q.call));
+        a.start = other.start;
+        a.end = other.end;
+        r.analysisLogs.push_back(std::move(a));
+    }
+    r.resolveMs = millisecondsSince(t0);
+    for (Qso& q : r.log.qsos) {
+        if (!r.opt.ownCall.empty() || q.ownCall.empty()) q.ownCall = r.ownCall;
         q.exchangeSent = toUpper(q.exchangeSent);
         q.exchangeReceived = toUpper(q.exchangeReceived);
     }
+    return kGoOn;
+}
 
-    // What the operator should know before believing the score.
-    if (!isThisContest(log.header.contest))
-        err << kTool << "warning: this log is for " << printable(log.header.contest)
-            << "; it is scored by the TALVEN-CUP rules\n";
-    {
-        size_t outside = 0;
-        const Qso* firstOutside = nullptr;
-        const Timestamp from = minuteOf(start), to = minuteOf(end);
-        for (const Qso& q : log.qsos) {
-            const Timestamp m = minuteOf(q.time);
-            if (m < from || to < m) {
-                if (!outside++) firstOutside = &q;
-            }
-        }
-        if (outside)
-            err << kTool << "warning: " << outside << (outside == 1 ? " QSO lies" : " QSOs lie")
-                << " outside the contest period " << formatTimestamp(start) << " to " << formatTimestamp(end)
-                << " (the first at " << describeIssue(logFile, {firstOutside->line, firstOutside->record, ""})
-                << "...); the plug-in scores them all the same, as the host would\n";
+// What the operator should know before believing the score.
+void warnBeforeScoring(Run& r) {
+    if (!isThisContest(r.log.header.contest))
+        r.err << kTool << "warning: this log is for " << printable(r.log.header.contest)
+              << "; it is scored by the TALVEN-CUP rules\n";
+    size_t outside = 0;
+    const Qso* firstOutside = nullptr;
+    const Timestamp from = minuteOf(r.start), to = minuteOf(r.end);
+    for (const Qso& q : r.log.qsos) {
+        const Timestamp m = minuteOf(q.time);
+        if ((m < from || to < m) && !outside++) firstOutside = &q;
     }
+    if (outside)
+        r.err << kTool << "warning: " << outside << (outside == 1 ? " QSO lies" : " QSOs lie")
+              << " outside the contest period " << formatTimestamp(r.start) << " to " << formatTimestamp(r.end)
+              << " (the first at " << describeIssue(r.logFile, {firstOutside->line, firstOutside->record, ""})
+              << "...); the plug-in scores them all the same, as the host would\n";
+}
 
-    StatsPlugin plugin;
-    t0 = Clock::now();
-    if (!plugin.load(pluginPath, error)) {
-        err << kTool << error << "\n";
-        return exitUnusable;
-    }
-    if (o.html && !plugin.setVersion) {
-        err << kTool << "the plug-in does not export setVersion, needed for --html\n";
-        return exitUnusable;
-    }
-    if (!o.checks.empty() && !plugin.checkCall) {
-        err << kTool << "the plug-in does not export CheckCall0, needed for --check\n";
-        return exitUnusable;
-    }
-    const double loadMs = millisecondsSince(t0);
+int loadThePlugin(Run& r) {
+    const auto t0 = Clock::now();
+    std::string error;
+    if (!r.plugin.load(r.pluginPath, error)) return r.fail(exitUnusable, error);
+    if (r.opt.html && !r.plugin.setVersion)
+        return r.fail(exitUnusable, "the plug-in does not export setVersion, needed for --html");
+    if (!r.opt.checks.empty() && !r.plugin.checkCall)
+        return r.fail(exitUnusable, "the plug-in does not export CheckCall0, needed for --check");
+    r.loadMs = millisecondsSince(t0);
+    return kGoOn;
+}
 
-    // The output folder, the plug-in's work folder in it, and its settings file there.
-    Workspace work;
-    if (!work.create(o.outDir, error)) {
-        err << kTool << error << "\n";
-        return exitSkipped;
+// The Cabrillo header the export run's dialog is seeded with, said where it matters.
+void planTheCabrilloHeader(Run& r) {
+    const HeaderPlan plan = planHeader(r.log.header, r.opt.header, r.settings, r.ownCall);
+    for (const HeaderValue& v : plan.values) {
+        if (r.opt.verbose)
+            r.err << kTool << "Cabrillo header " << v.key << " '" << printable(v.value, 200) << "' "
+                  << describeSource(v, r.logFile) << "\n";
+        if (encodeLineBreaks(v.value).size() > 99)
+            r.err << kTool << "warning: the Cabrillo header's " << v.key << " has " << encodeLineBreaks(v.value).size()
+                  << " characters as the plug-in stores it; it reads only 99\n";
     }
-    const std::string outName = o.outDir.empty() ? std::string() : " in " + o.outDir;
+    if (!plan.cleared.empty()) {
+        r.backUpSettings = true;
+        r.err << kTool << kSettingsRelativePath << r.outName << " was written for another station (Operators "
+              << printable(plan.storedOperators) << "), so " << cabrilloExportName(r.ownCall) << " does not take its";
+        for (size_t i = 0; i < plan.cleared.size(); ++i)
+            r.err << (i == 0 ? " " : i + 1 == plan.cleared.size() ? " and " : ", ") << plan.cleared[i];
+        r.err << "; the old file is kept as " << kSettingsRelativePath << ".bak\n";
+    }
+    seedSettings(plan, r.settings);
+    const std::string note = categoryNote(r.log.header);
+    if (!note.empty()) r.err << kTool << note << "\n";
+}
+
+// The output folder, the plug-in's work folder in it, and its settings file there.
+int prepareTheWorkspace(Run& r) {
+    const Options& o = r.opt;
+    std::string error;
+    if (!r.work.create(o.outDir, error)) return r.fail(exitSkipped, error);
+    r.outName = o.outDir.empty() ? std::string() : " in " + o.outDir;
     // A page that cannot be written is known before the plug-in is called (it may go into
-    // the output folder, which now exists), and it is never left half written.
-    WholeFile page;
-    if (!o.reportPath.empty() && !page.open(o.reportPath, error)) {
-        err << kTool << "the analysis page: " << error << "\n";
-        return exitSkipped;
-    }
-    const fs::path settingsOut = work.outDir() / fs::u8path(kSettingsRelativePath);
-    const fs::path settingsWork = work.workDir() / fs::u8path(kSettingsRelativePath);
-    ProfileFile settings;
-    if (!o.fresh && !settings.load(settingsOut.string(), error)) {
-        err << kTool << error << "; --fresh starts from a clean one\n";
-        return exitSkipped;
-    }
-    bool filesFailed = false;
-    bool backUpSettings = o.fresh;
-    if (o.cabrillo) {
-        const HeaderPlan plan = planHeader(log.header, o.header, settings, ownCall);
-        for (const HeaderValue& v : plan.values) {
-            if (o.verbose)
-                err << kTool << "Cabrillo header " << v.key << " '" << printable(v.value, 200) << "' "
-                    << describeSource(v, logFile) << "\n";
-            if (encodeLineBreaks(v.value).size() > 99)
-                err << kTool << "warning: the Cabrillo header's " << v.key << " has "
-                    << encodeLineBreaks(v.value).size() << " characters as the plug-in stores it; it reads only 99\n";
-        }
-        if (!plan.cleared.empty()) {
-            backUpSettings = true;
-            err << kTool << kSettingsRelativePath << outName << " was written for another station (Operators "
-                << printable(plan.storedOperators) << "), so " << cabrilloExportName(ownCall) << " does not take its";
-            for (size_t i = 0; i < plan.cleared.size(); ++i)
-                err << (i == 0 ? " " : i + 1 == plan.cleared.size() ? " and " : ", ") << plan.cleared[i];
-            err << "; the old file is kept as " << kSettingsRelativePath << ".bak\n";
-        }
-        seedSettings(plan, settings);
-        const std::string note = categoryNote(log.header);
-        if (!note.empty()) err << kTool << note << "\n";
-    }
-    if (!settings.save(settingsWork.string(), error)) {
-        err << kTool << error << "\n";
-        return exitSkipped;
-    }
+    // the output folder, which now exists); it is written whole at the end.
+    if (r.page && !r.pageToOutput && !mayWrite(fs::u8path(o.reportPath), error))
+        return r.fail(exitSkipped, "the analysis page: cannot write '" + printable(o.reportPath, 200) + "': " + error);
+    const fs::path settingsOut = r.work.outDir() / fs::u8path(kSettingsRelativePath);
+    if (!o.fresh && !r.settings.load(settingsOut.string(), error))
+        return r.fail(exitSkipped, error + "; --fresh starts from a clean one");
+    r.backUpSettings = o.fresh;
+    if (o.cabrillo) planTheCabrilloHeader(r);
+    if (!r.settings.save((r.work.workDir() / fs::u8path(kSettingsRelativePath)).string(), error))
+        return r.fail(exitSkipped, error);
     // The plug-in reads the host's version from Orba2.ini in its current folder.
-    bool copiedHostIni = false;
+    std::error_code ec;
+    if (fs::is_regular_file(r.work.outDir() / "Orba2.ini", ec))
+        r.copiedHostIni = fs::copy_file(r.work.outDir() / "Orba2.ini", r.work.workDir() / "Orba2.ini", ec);
+    r.hostFolder = hostFolderFromWork(o.hostFolder);
+    return kGoOn;
+}
+
+// The analysis page's runs come first and in a folder of their own: the scoring run
+// that follows then finds the plug-in and its files as it would without them.
+int runForTheAnalysis(Run& r) {
+    const auto t0 = Clock::now();
+    AnalysisLog first;
+    first.file = r.logFile;
+    first.log = &r.log;
+    first.ownCall = r.ownCall;
+    first.own = r.own;
+    first.places = r.qsoPlaces;
+    first.start = r.start;
+    first.end = r.end;
+    r.analysisLogs.insert(r.analysisLogs.begin(), std::move(first));
+    r.analysis = std::make_unique<AnalysisRuns>(std::move(r.analysisLogs), r.opt.toleranceMinutes);
+    std::string error;
     {
+        Workspace scratch;
+        std::string problem;
         std::error_code ec;
-        if (fs::is_regular_file(work.outDir() / "Orba2.ini", ec))
-            copiedHostIni = fs::copy_file(work.outDir() / "Orba2.ini", work.workDir() / "Orba2.ini", ec);
+        if (!scratch.create(r.opt.outDir, error) ||
+            !r.settings.save((scratch.workDir() / fs::u8path(kSettingsRelativePath)).string(), error) ||
+            (r.copiedHostIni && !fs::copy_file(r.work.outDir() / "Orba2.ini", scratch.workDir() / "Orba2.ini", ec)) ||
+            !scratch.enter(error))
+            return r.fail(exitSkipped, "the analysis page: " + (ec ? ec.message() : error));
+        if (!r.analysis->runPlugin(r.plugin, r.pluginPath, r.hostFolder, problem))
+            r.err << kTool << "warning: " << problem << "; the analysis page leaves those figures out\n";
+        r.analysis->unloadCopies();
+        scratch.leave();
     }
-    const std::string hostFolder = hostFolderFromWork(o.hostFolder);
-
-    // The analysis page's runs come first and in a folder of their own: the scoring run
-    // that follows then finds the plug-in and its files as it would without them.
-    std::unique_ptr<AnalysisRuns> analysis;
-    double reportMs = 0;
-    if (report) {
-        t0 = Clock::now();
-        AnalysisLog first;
-        first.file = logFile;
-        first.log = &log;
-        first.ownCall = ownCall;
-        first.own = own;
-        first.places = qsoPlaces;
-        first.start = start;
-        first.end = end;
-        reportLogs.insert(reportLogs.begin(), std::move(first));
-        analysis = std::make_unique<AnalysisRuns>(std::move(reportLogs), o.toleranceMinutes);
-        {
-            Workspace scratch;
-            std::string problem;
-            std::error_code ec;
-            if (!scratch.create(o.outDir, error) ||
-                !settings.save((scratch.workDir() / fs::u8path(kSettingsRelativePath)).string(), error) ||
-                (copiedHostIni && !fs::copy_file(work.outDir() / "Orba2.ini", scratch.workDir() / "Orba2.ini", ec)) ||
-                !scratch.enter(error)) {
-                err << kTool << "the analysis page: " << (ec ? ec.message() : error) << "\n";
-                return exitSkipped;
-            }
-            if (!analysis->runPlugin(plugin, pluginPath, hostFolder, problem))
-                err << kTool << "warning: " << problem << "; the analysis page leaves those figures out\n";
-            analysis->unloadCopies();
-            scratch.leave();
-        }
-        // The calls to check are the page's alone: the cross-check's files need no list.
+    // The calls to check are the page's alone: the cross-check's files need no list.
+    if (r.page) {
         CallList scp;
-        const bool haveScp = !o.reportPath.empty() && scp.load(scpPath, error);
-        if (!haveScp && !o.reportPath.empty())
-            err << kTool << "warning: " << error << "; the analysis page leaves out the check against it (--scp PATH "
-                << "names another)\n";
-        if (!o.reportPath.empty()) analysis->checkCalls(haveScp ? &scp : nullptr, printable(scpPath, 200), unplaced);
-        reportMs = millisecondsSince(t0);
+        const bool haveScp = scp.load(r.scpPath, error);
+        if (!haveScp)
+            r.err << kTool << "warning: " << error << "; the analysis page leaves out the check against it (--scp "
+                  << "PATH names another)\n";
+        r.analysis->checkCalls(haveScp ? &scp : nullptr, printable(r.scpPath, 200), r.unplaced);
     }
+    r.pageMs = millisecondsSince(t0);
+    return kGoOn;
+}
 
-    if (!work.enter(error)) {
-        err << kTool << error << "\n";
-        return exitSkipped;
-    }
-
-    // The scoring run, as the host makes it for its statistics display.
-    if (o.html) plugin.setVersion(kHostVersionText);
-    const Pass pass = runPass(plugin, o, hostFolder, false, ownCall, start, end, own, log.qsos, qsoPlaces);
-    const std::string reportName = badQsoReportName(end);
-    std::string reportText;
-    bool haveReport = readWholeFile(reportName, kReportLimit, "bad-QSO report", reportText, error);
-    const JoinedReport joined = joinReport(reportText, log.qsos, pass.logged);
-
-    std::ostringstream runOut;
-    if (!pass.summary.empty()) {
-        runOut << pass.summary;
-        if (pass.summary.back() != '\n') runOut << '\n';
-    } else {
-        err << kTool << "the plug-in returned no summary\n";
-    }
+// The answers of --check, and with --explain every QSO that does not count and why.
+void describeTheRun(Run& r, std::ostream& runOut) {
     // The second band is null as from a logger with one radio; any text there would be
     // compared with the first.
-    for (const CallCheck& check : o.checks) {
-        const CtyResult& where = place(check.call);
-        char hint[100] = {}, warning[100] = {};
-        int answer = plugin.checkCall(check.call.c_str(), 0, 0, checkMode.c_str(), "", "", "", "", "", "", "", "", "",
-                                      where.prefix.c_str(), 0, 0, 0, 0.0, 0.0, "", "", "", "", check.area.c_str(),
-                                      checkBand.c_str(), nullptr, hint, warning);
-        hint[sizeof hint - 1] = warning[sizeof warning - 1] = '\0';
-        auto text = [&](const char* s) { return o.utf8 ? cp1251ToUtf8(s) : std::string(s); };
-        runOut << "check " << check.call << " (" << (where.prefix.empty() ? "?" : where.prefix) << ", " << checkBand
-               << " " << checkMode << "): " << describeCheckAnswer(answer) << "\n";
-        if (*warning) runOut << "  warning: " << text(warning) << "\n";
-        if (*hint) runOut << "  hint: " << text(hint) << "\n";
+    for (const CallCheck& check : r.opt.checks) {
+        const CtyResult& where = r.place(check.call);
+        std::string hint, warning;
+        const int answer =
+            r.plugin.checkCallSign(check.call, r.checkBand, r.checkMode, where.prefix, check.area, hint, warning);
+        auto text = [&](const std::string& s) { return r.opt.utf8 ? cp1251ToUtf8(s) : s; };
+        runOut << "check " << check.call << " (" << (where.prefix.empty() ? "?" : where.prefix) << ", " << r.checkBand
+               << " " << r.checkMode << "): " << describeCheckAnswer(answer) << "\n";
+        if (!warning.empty()) runOut << "  warning: " << text(warning) << "\n";
+        if (!hint.empty()) runOut << "  hint: " << text(hint) << "\n";
     }
-    if (o.explain || o.verbose) {
-        for (size_t i = 0; i < log.qsos.size(); ++i) {
-            const QsoVerdict& v = joined.verdicts[i];
-            if (v.logged && !v.dupe && !v.bad) continue;
-            runOut << qsoPlace(logFile, log.qsos[i]) << ": " << joinReasons(v)
-                   << (v.logged ? " (logged, not counted)" : " (refused: not in the log)") << "\n";
-        }
-        for (const std::string& e : joined.unmatched) runOut << "report entry matched to no QSO: " << e << "\n";
+    if (!r.opt.explain && !r.opt.verbose) return;
+    for (size_t i = 0; i < r.log.qsos.size(); ++i) {
+        const QsoVerdict& v = r.joined.verdicts[i];
+        if (v.logged && !v.dupe && !v.bad) continue;
+        runOut << qsoPlace(r.logFile, r.log.qsos[i]) << ": " << joinReasons(v)
+               << (v.logged ? " (logged, not counted)" : " (refused: not in the log)") << "\n";
     }
+    for (const std::string& e : r.joined.unmatched) runOut << "report entry matched to no QSO: " << e << "\n";
+}
 
-    out << consoleLineEnds(runOut.str());
-    out.flush();
+// The scoring run, as the host makes it for its statistics display, and what it said.
+int scoringRun(Run& r) {
+    std::string error;
+    if (!r.work.enter(error)) return r.fail(exitSkipped, error);
+    if (r.opt.html) r.plugin.setVersion(kHostVersionText);
+    r.pass = runPass(r.plugin, r.opt, r.hostFolder, false, r.ownCall, r.start, r.end, r.own, r.log.qsos, r.qsoPlaces);
+    std::string reportText;
+    r.haveReport = readWholeFile(badQsoReportName(r.end), kReportLimit, "bad-QSO report", reportText, error);
+    r.joined = joinReport(reportText, r.log.qsos, r.pass.logged);
 
-    // The export run, as the host makes it when the operator asks for the Cabrillo file.
-    if (o.cabrillo) {
+    std::ostringstream runOut;
+    if (!r.pass.summary.empty()) {
+        runOut << r.pass.summary;
+        if (r.pass.summary.back() != '\n') runOut << '\n';
+    } else {
+        r.err << kTool << "the plug-in returned no summary\n";
+    }
+    describeTheRun(r, runOut);
+    std::ostream& runStream = r.pageToOutput ? r.err : r.out;
+    runStream << consoleLineEnds(runOut.str());
+    runStream.flush();
+    return kGoOn;
+}
+
+// The export run, as the host makes it when the operator asks for the Cabrillo file.
+void exportRun(Run& r) {
+    if (r.opt.cabrillo) {
         std::unique_ptr<DialogConfirmer> confirmer;
-        if (o.noDialog) confirmer = std::make_unique<DialogConfirmer>();
-        runPass(plugin, o, hostFolder, true, ownCall, start, end, own, log.qsos, qsoPlaces);
+        if (r.opt.noDialog) confirmer = std::make_unique<DialogConfirmer>();
+        runPass(r.plugin, r.opt, r.hostFolder, true, r.ownCall, r.start, r.end, r.own, r.log.qsos, r.qsoPlaces);
     }
-    work.leave();
+    r.work.leave();
+}
 
-    // What the plug-in wrote goes into the output folder.
-    const std::string cbrName = cabrilloExportName(ownCall);
+// What the plug-in wrote goes into the output folder; what it did not write is said.
+void installTheFiles(Run& r) {
+    const Options& o = r.opt;
+    const std::string cbrName = cabrilloExportName(r.ownCall), reportName = badQsoReportName(r.end);
     InstallRules rules;
-    rules.skipHostIni = copiedHostIni;
+    rules.skipHostIni = r.copiedHostIni;
     rules.cabrilloName = cbrName;
-    rules.keepCabrillo = !log.issues.empty() && !o.force;
-    rules.unreadable = std::to_string(log.issues.size()) + (log.format == LogFormat::adif ? " records" : " lines") +
+    rules.keepCabrillo = !r.log.issues.empty() && !o.force;
+    rules.unreadable = std::to_string(r.log.issues.size()) + (r.log.format == LogFormat::adif ? " records" : " lines") +
                        " of the log could not be read";
-    rules.backUpSettings = backUpSettings;
-    const std::vector<std::string> written = installFiles(work, rules, outName, err, filesFailed);
+    rules.backUpSettings = r.backUpSettings;
+    const std::vector<std::string> written = installFiles(r.work, rules, r.outName, r.err, r.filesFailed);
     auto wrote = [&](const std::string& name) {
         return std::find(written.begin(), written.end(), name) != written.end();
     };
-    const bool wroteReport = wrote(reportName), wroteCabrillo = wrote(cbrName);
-    if (!wroteReport) {
-        err << kTool << "no bad-QSO report " << reportName << " was written" << (haveReport ? "" : " by the plug-in")
-            << "\n";
-        filesFailed = true;
+    if (!wrote(reportName)) {
+        r.err << kTool << "no bad-QSO report " << reportName << " was written"
+              << (r.haveReport ? "" : " by the plug-in") << "\n";
+        r.filesFailed = true;
     }
-    if (o.cabrillo && !wroteCabrillo) {
-        err << kTool << "no Cabrillo file " << cbrName << " was written (the header dialog cancelled, or the plug-in "
-            << "could not write it)\n";
-        filesFailed = true;
+    if (!o.cabrillo) return;
+    if (!wrote(cbrName)) {
+        r.err << kTool << "no Cabrillo file " << cbrName << " was written (the header dialog cancelled, or the plug-in "
+              << "could not write it)\n";
+        r.filesFailed = true;
     }
-    if (o.cabrillo) {
-        for (size_t i = 0; i < log.qsos.size(); ++i)
-            if (!joined.verdicts[i].logged)
-                err << kTool << "not exported: " << qsoPlace(logFile, log.qsos[i]) << ", refused by the plug-in ("
-                    << joinReasons(joined.verdicts[i]) << ")\n";
-    }
+    for (size_t i = 0; i < r.log.qsos.size(); ++i)
+        if (!r.joined.verdicts[i].logged)
+            r.err << kTool << "not exported: " << qsoPlace(r.logFile, r.log.qsos[i]) << ", refused by the plug-in ("
+                  << joinReasons(r.joined.verdicts[i]) << ")\n";
+}
 
-    if (analysis && analysis->crossChecked())
-        // No log is skipped yet: one that cannot be read stops the run before this.
-        filesFailed = !writeCrossCheckFiles(*analysis, o, 0, err) || filesFailed;
-    if (analysis && !o.reportPath.empty()) {
-        t0 = Clock::now();
-        const std::string summary = o.utf8 ? pass.summary : cp1251ToUtf8(pass.summary);
-        AnalysisPage content = analysis->page(summary, o.html, joined, pass.logged);
-        content.version = kProjectVersion;
-        content.findingsFile = o.findingsPath;
-        const std::string html = renderPage(content);
-        if (page.commit(html, error)) {
-            err << kTool << "wrote the analysis page " << printable(o.reportPath, 200) << "\n";
-        } else {
-            err << kTool << "the analysis page: " << error << "\n";
-            filesFailed = true;
-        }
-        reportMs += millisecondsSince(t0);
-    }
+// The cross-check's files for a log checker, and the line that sums the cross-check up.
+void writeCrossCheckFiles(Run& r) {
+    const InterruptsWait finishFirst;
+    const std::vector<StationResult> stations = r.analysis->stations();
+    r.err << kTool << crossCheckSummary(stations, r.analysis->findings(), r.skippedLogs.size()) << "\n";
+    if (r.opt.findingsPath.empty() && r.opt.perStationDir.empty()) return;
+    if (!writeFindingFiles(stations, r.analysis->findings(), r.analysis->toleranceMinutes(), r.opt.findingsPath,
+                           r.opt.perStationDir, r.err))
+        r.filesFailed = true;
+}
 
-    err << kTool << logFile << " (" << log.formatName << "): " << reconcile(countVerdicts(joined.verdicts));
-    if (log.ignoredQsos) err << "; " << log.ignoredQsos << " X-QSO lines left out";
-    err << "\n";
-    if (!unplaced.empty()) {
-        err << kTool << "warning: " << unplaced.size()
-            << (unplaced.size() == 1 ? " call the country file cannot place" : " calls the country file cannot place")
-            << " (sent with empty prefix and continent):";
-        for (size_t i = 0; i < unplaced.size() && i < 10; ++i) err << " " << printable(unplaced[i]);
-        if (unplaced.size() > 10) err << " ...";
-        err << "\n";
-    }
-    if (o.timing) {
-        char line[200];
-        std::snprintf(line, sizeof line,
-                      "timing (ms): read %.1f, country file %.1f, resolve %.1f, load %.1f, ResetStats0 %.1f, "
-                      "AddData0 x%zu %.1f, GetResult0 %.1f\n",
-                      readMs, ctyMs, resolveMs, loadMs, pass.resetMs, log.qsos.size(), pass.addMs, pass.resultMs);
-        err << kTool << line;
-        if (analysis) {
-            std::snprintf(line, sizeof line, "timing (ms): the analysis page's runs, checks and writing %.1f\n",
-                          reportMs);
-            err << kTool << line;
+// The analysis page, written whole (or to standard output) at the end.
+void writeThePage(Run& r) {
+    const auto t0 = Clock::now();
+    const Options& o = r.opt;
+    const std::string summary = o.utf8 ? r.pass.summary : cp1251ToUtf8(r.pass.summary);
+    AnalysisPage content = r.analysis->page(summary, o.html, r.joined, r.pass.logged);
+    content.version = kProjectVersion;
+    content.findingsFile = o.findingsPath;
+    for (const std::string& why : r.skippedLogs) content.notes.push_back("Not cross-checked: " + why + ".");
+    const std::string html = renderPage(content);
+    const InterruptsWait finishFirst;
+    std::string error;
+    if (r.pageToOutput) {
+        r.out << html;
+        r.out.flush();
+        if (!r.out) {
+            r.err << kTool << "the analysis page: cannot write it to standard output\n";
+            r.filesFailed = true;
         }
+    } else if (writeWholeFile(fs::u8path(o.reportPath), html, error)) {
+        r.err << kTool << "wrote the analysis page " << printable(o.reportPath, 200) << "\n";
+    } else {
+        r.err << kTool << "the analysis page: cannot write '" << printable(o.reportPath, 200) << "': " << error << "\n";
+        r.filesFailed = true;
     }
-    if (!log.issues.empty()) {
-        const char* what = log.format == LogFormat::adif ? " record" : " line";
-        err << kTool << log.issues.size() << what << (log.issues.size() == 1 ? "" : "s") << " skipped\n";
+    r.pageMs += millisecondsSince(t0);
+}
+
+void printTiming(Run& r) {
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "timing (ms): read %.1f, country file %.1f, resolve %.1f, load %.1f, ResetStats0 %.1f, "
+                  "AddData0 x%zu %.1f, GetResult0 %.1f\n",
+                  r.readMs, r.ctyMs, r.resolveMs, r.loadMs, r.pass.resetMs, r.log.qsos.size(), r.pass.addMs,
+                  r.pass.resultMs);
+    r.err << kTool << line;
+    if (r.analysis) {
+        std::snprintf(line, sizeof line, "timing (ms): the analysis page's runs, checks and writing %.1f\n", r.pageMs);
+        r.err << kTool << line;
+    }
+}
+
+// The closing lines: the log's reconciled figures, the calls nobody could place, and
+// what was skipped. The exit status.
+int summarise(Run& r) {
+    r.err << kTool << r.logFile << " (" << r.log.formatName << "): " << reconcile(countVerdicts(r.joined.verdicts));
+    if (r.log.ignoredQsos) r.err << "; " << r.log.ignoredQsos << " X-QSO lines left out";
+    r.err << "\n";
+    if (!r.unplaced.empty()) {
+        r.err << kTool << "warning: " << r.unplaced.size()
+              << (r.unplaced.size() == 1 ? " call the country file cannot place"
+                                         : " calls the country file cannot place")
+              << " (sent with empty prefix and continent):";
+        for (size_t i = 0; i < r.unplaced.size() && i < 10; ++i) r.err << " " << printable(r.unplaced[i]);
+        if (r.unplaced.size() > 10) r.err << " ...";
+        r.err << "\n";
+    }
+    if (r.opt.timing) printTiming(r);
+    if (!r.log.issues.empty()) {
+        const char* what = r.log.format == LogFormat::adif ? " record" : " line";
+        r.err << kTool << r.log.issues.size() << what << (r.log.issues.size() == 1 ? "" : "s") << " skipped\n";
         return exitSkipped;
     }
-    if (othersSkipped) {
-        err << kTool << othersSkipped << " lines or records of the other logs skipped\n";
-        return exitSkipped;
-    }
-    return filesFailed ? exitSkipped : exitClean;
+    if (r.othersSkipped)
+        return r.fail(exitSkipped, std::to_string(r.othersSkipped) + " lines or records of the other logs skipped");
+    if (!r.skippedLogs.empty())
+        return r.fail(exitSkipped, "left out of the cross-check, as they could not be read: " +
+                                       std::to_string(r.skippedLogs.size()) +
+                                       (r.skippedLogs.size() == 1 ? " log" : " logs"));
+    return r.filesFailed ? exitSkipped : exitClean;
+}
+
+}  // namespace
+
+int runReplay(const Options& o, const std::string& buildTreePlugin, std::ostream& out, std::ostream& err) {
+    Run r(o, out, err);
+    int status = findPaths(r, buildTreePlugin);
+    if (status == kGoOn) status = readTheLog(r);
+    if (status == kGoOn) status = placeTheCalls(r);
+    if (status != kGoOn) return status;
+    warnBeforeScoring(r);
+    status = loadThePlugin(r);
+    if (status == kGoOn) status = prepareTheWorkspace(r);
+    if (status == kGoOn && r.report) status = runForTheAnalysis(r);
+    if (status == kGoOn) status = scoringRun(r);
+    if (status != kGoOn) return status;
+    exportRun(r);
+    installTheFiles(r);
+    if (r.analysis && r.analysis->crossChecked()) writeCrossCheckFiles(r);
+    if (r.analysis && r.page) writeThePage(r);
+    return summarise(r);
 }
 
 }  // namespace replay

@@ -9,9 +9,10 @@
 #include <io.h>
 #endif
 
+#include "ascii_text.h"
+#include "plugin/interrupt.h"
 #include "replay/options.h"
 #include "replay/replay.h"
-#include "text.h"
 
 #ifndef REPLAY_BUILD_TREE_PLUGIN
 #define REPLAY_BUILD_TREE_PLUGIN ""
@@ -28,10 +29,10 @@ int main(int argc, char** argv) {
     std::string error;
     switch (replay::parseCommandLine(args, options, error)) {
         case replay::CommandLine::help:
-            std::cout << replay::consoleLineEnds(replay::usageText());
+            std::cout << consoleLineEnds(replay::usageText());
             return replay::exitClean;
         case replay::CommandLine::version:
-            std::cout << replay::consoleLineEnds(std::string("talven-replay ") + replay::kProjectVersion + "\n");
+            std::cout << consoleLineEnds(std::string("talven-replay ") + replay::kProjectVersion + "\n");
             return replay::exitClean;
         case replay::CommandLine::error:
             std::cerr << "talven-replay: " << error << "\n(talven-replay --help lists the options)\n";
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
         case replay::CommandLine::run:
             break;
     }
+    replay::handleInterrupts();
     try {
         return replay::runReplay(options, REPLAY_BUILD_TREE_PLUGIN, std::cout, std::cerr);
     } catch (const std::exception& e) {

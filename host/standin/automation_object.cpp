@@ -1,6 +1,7 @@
 #include "standin/automation_object.h"
 
 #include "standin/protocol.h"
+#include "whole_file.h"
 
 namespace standin {
 
@@ -74,6 +75,13 @@ bool MacroRecord::open(const std::wstring& path, std::string& error) {
     last_.clear();
     file_.reset();
     if (path.empty()) return true;
+    // A record that grows line by line while readers watch it: not written whole, but
+    // never through a link, into a device or over a folder planted at its name.
+    std::string why;
+    if (!mayWrite(std::filesystem::path(path), why)) {
+        error = "cannot create the macro record '" + cp1251FromWide(path) + "': " + why;
+        return false;
+    }
     // Readers may open it at any time; each line is written whole with one call.
     file_.reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -1,53 +1,13 @@
 #include "automation/cp1251.h"
 
-#include <cstdint>
+#include "cp1251_table.h"
 
 namespace automation {
-
-namespace {
-
-// 0x80..0xBF; 0xC0..0xFF are U+0410..U+044F in order.
-constexpr char16_t kHigh[64] = {
-    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,  // 80
-    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,  // 88
-    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90
-    0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,  // 98
-    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,  // A0
-    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,  // A8
-    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,  // B0
-    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
-};
-
-char16_t fromByte(unsigned char b) {
-    if (b < 0x80) return b;
-    if (b >= 0xC0) return char16_t(0x0410 + (b - 0xC0));
-    return kHigh[b - 0x80];
-}
-
-bool toByte(char16_t c, unsigned char& out) {
-    if (c < 0x80) {
-        out = static_cast<unsigned char>(c);
-        return true;
-    }
-    if (c >= 0x0410 && c <= 0x044F) {
-        out = static_cast<unsigned char>(0xC0 + (c - 0x0410));
-        return true;
-    }
-    for (int i = 0; i < 64; ++i) {
-        if (kHigh[i] == c) {
-            out = static_cast<unsigned char>(0x80 + i);
-            return true;
-        }
-    }
-    return false;
-}
-
-}  // namespace
 
 std::u16string utf16FromCp1251(std::string_view bytes) {
     std::u16string out;
     out.reserve(bytes.size());
-    for (char b : bytes) out.push_back(fromByte(static_cast<unsigned char>(b)));
+    for (char b : bytes) out.push_back(unicodeFromCp1251(static_cast<unsigned char>(b)));
     return out;
 }
 
@@ -59,7 +19,7 @@ std::string cp1251FromUtf16(std::u16string_view text) {
         // A high surrogate followed by a low one is a single character off the page.
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) ++i;
         unsigned char b = 0;
-        out.push_back(toByte(c, b) ? static_cast<char>(b) : '?');
+        out.push_back(cp1251FromUnicode(c, b) ? static_cast<char>(b) : '?');
     }
     return out;
 }

@@ -1,6 +1,6 @@
 // The host's automation object speaks UTF-16 (BSTR); the plug-in's texts are code page
 // 1251 bytes, as on the operators' Russian Windows. These convert between the two with
-// the code page's own table, whatever code page the process runs under.
+// the project's one table of the code page (common/cp1251_table.h).
 #pragma once
 #include <string>
 #include <string_view>

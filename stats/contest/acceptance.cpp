@@ -1,12 +1,12 @@
 // Starting a scoring run, judging each QSO the host feeds, and taking QSOs out again.
 #include <algorithm>
 
-#include "base/text.h"
+#include "ascii_text.h"
 #include "contest/engine.h"
 
 namespace {
 
-std::string normaliseArea(const std::string& exchange) { return trimBlanks(upperAscii(exchange)); }
+std::string normaliseArea(const std::string& exchange) { return std::string(trim(toUpper(exchange))); }
 
 CInfo recordOf(const QsoArgs& a) {
     CInfo q;

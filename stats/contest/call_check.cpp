@@ -2,7 +2,7 @@
 // outside the contest, with the ten-minute warning and the area hint.
 #include <string>
 
-#include "base/text.h"
+#include "ascii_text.h"
 #include "contest/engine.h"
 
 namespace {
@@ -33,7 +33,7 @@ CallCheckAnswer ContestEngine::checkCall(const CallCheckArgs& a, const DateTime&
     const int outside = (d->hostVersion == "2.19" || d->hostVersion == "2.20") ? 1 : 4;
     const std::string band = a.band ? a.band : "";
     ans.result = outside;
-    if (a.band && a.band2 && !equalsIgnoreCase(a.band, a.band2)) return ans;
+    if (a.band && a.band2 && !iequals(a.band, a.band2)) return ans;
     if (!bandTable().contains(band)) return ans;
     if (!modeTable().contains(a.mode)) return ans;
 

@@ -1,6 +1,6 @@
 #include "contest/tables.h"
 
-#include "base/text.h"
+#include "ascii_text.h"
 
 namespace {
 const char* const kBands[] = {"80m", "80m", "40m", "20m", "15m", "10m"};
@@ -13,7 +13,7 @@ CContestRules::CContestRules(const char* const* entries, int count) {
 
 bool CContestRules::contains(const std::string& text) const {
     for (const auto& e : entries_)
-        if (equalsIgnoreCase(e, text)) return true;
+        if (iequals(e, text)) return true;
     return false;
 }
 

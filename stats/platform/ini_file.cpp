@@ -4,8 +4,8 @@
 #include <mutex>
 #include <vector>
 
-#include "base/replace_file.h"
-#include "base/text.h"
+#include "ascii_text.h"
+#include "whole_file.h"
 
 namespace {
 
@@ -22,19 +22,19 @@ std::vector<std::string> readLines(const std::string& path, bool& exists) {
 }
 
 bool isSection(const std::string& line, std::string& name) {
-    const std::string t = trimBlanks(line);
+    const std::string t(trim(line));
     if (t.size() < 2 || t.front() != '[') return false;
     const size_t close = t.find(']');
     if (close == std::string::npos) return false;
-    name = trimBlanks(t.substr(1, close - 1));
+    name = std::string(trim(t.substr(1, close - 1)));
     return true;
 }
 
 bool isKey(const std::string& line, const std::string& key, std::string* value) {
     const size_t eq = line.find('=');
     if (eq == std::string::npos) return false;
-    if (!equalsIgnoreCase(trimBlanks(line.substr(0, eq)), key)) return false;
-    if (value) *value = trimBlanks(line.substr(eq + 1));
+    if (!iequals(trim(line.substr(0, eq)), key)) return false;
+    if (value) *value = std::string(trim(line.substr(eq + 1)));
     return true;
 }
 
@@ -49,7 +49,7 @@ std::string read(const std::string& path, const std::string& section, const std:
     std::string name, value;
     for (const auto& line : lines) {
         if (isSection(line, name)) {
-            inSection = equalsIgnoreCase(name, section);
+            inSection = iequals(name, section);
             continue;
         }
         if (inSection && isKey(line, key, &value)) {
@@ -77,7 +77,7 @@ bool write(const std::string& path, const std::string& section, const std::strin
     for (size_t i = 0; i < lines.size() && !done; ++i) {
         if (isSection(lines[i], name)) {
             if (inSection) break;  // end of our section: insert before the next one
-            inSection = equalsIgnoreCase(name, section);
+            inSection = iequals(name, section);
             if (inSection) {
                 sectionSeen = true;
                 insertAt = i + 1;
@@ -87,9 +87,9 @@ bool write(const std::string& path, const std::string& section, const std::strin
         if (!inSection) continue;
         if (isKey(lines[i], key, nullptr)) {
             // The key keeps the spelling it already has in the file.
-            lines[i] = trimBlanks(lines[i].substr(0, lines[i].find('='))) + "=" + value;
+            lines[i] = std::string(trim(lines[i].substr(0, lines[i].find('=')))) + "=" + value;
             done = true;
-        } else if (!trimBlanks(lines[i]).empty()) {
+        } else if (!trim(lines[i]).empty()) {
             insertAt = i + 1;
         }
     }
@@ -104,7 +104,8 @@ bool write(const std::string& path, const std::string& section, const std::strin
     std::string text;
     for (const auto& l : lines) text += l + "\r\n";
     // Never truncated in place: on a full disk that lost the whole file.
-    return replaceFile(path, text);
+    std::string error;
+    return writeWholeFile(nativePath(path), text, error);
 }
 
 }  // namespace ini

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "base/replace_file.h"
-#include "base/text.h"
+#include "ascii_text.h"
+#include "whole_file.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ std::string asHeaderLines(const std::string& encoded, const std::string& keyword
 }  // namespace
 
 std::string CabrilloLog::fileBaseFor(const std::string& ownCall) {
-    const std::string base = trimBlanks(replaceAll(replaceAll(ownCall, "/", "_"), "\\", "_"));
+    const std::string base = std::string(trim(replaceAll(replaceAll(ownCall, "/", "_"), "\\", "_")));
     // HOST-QUIRK: the name of a log without an own call.
     return base.empty() ? "KVAT" : base;
 }
@@ -115,6 +115,8 @@ CabrilloLog::WriteResult CabrilloLog::writeFile(int claimedScore, const std::str
     text += "END-OF-LOG:\r\n";
 
     // A temporary name of its own, never one a stale folder or a planted link can hold.
-    if (!replaceFile(target, text)) return {false, "File not produced: " + target + " could not be written"};
+    std::string error;
+    if (!writeWholeFile(nativePath(target), text, error))
+        return {false, "File not produced: " + target + " could not be written (" + error + ")"};
     return {true, "File produced: " + target};
 }

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "base/text.h"
+#include "ascii_text.h"
 #include "platform/ini_file.h"
 
 namespace {
@@ -26,7 +26,7 @@ const char* const kFile = "fuzz.ini";
 
 // What a read gives for a value written as it is.
 std::string asRead(const std::string& written) {
-    std::string v = trimBlanks(written);
+    std::string v(trim(written));
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
         v = v.substr(1, v.size() - 2);
     return v.size() > 99 ? v.substr(0, 99) : v;
@@ -40,12 +40,12 @@ std::vector<std::pair<std::string, std::string>> keysOf(const std::string& text)
     while (pos < text.size()) {
         size_t end = text.find('\n', pos);
         if (end == std::string::npos) end = text.size();
-        const std::string line = trimBlanks(text.substr(pos, end - pos));
+        const std::string line(trim(text.substr(pos, end - pos)));
         pos = end + 1;
         if (line.size() >= 2 && line[0] == '[' && line.find(']') != std::string::npos) {
-            section = trimBlanks(line.substr(1, line.find(']') - 1));
+            section = std::string(trim(line.substr(1, line.find(']') - 1)));
         } else if (line.find('=') != std::string::npos) {
-            const std::string key = trimBlanks(line.substr(0, line.find('=')));
+            const std::string key(trim(line.substr(0, line.find('='))));
             if (!key.empty()) keys.emplace_back(section, key);
         }
     }
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<std::pair<std::string, std::string>> others;
     std::vector<std::string> before;
     for (const auto& sk : keysOf(content)) {
-        if (equalsIgnoreCase(sk.first, section) && equalsIgnoreCase(sk.second, key)) continue;
+        if (iequals(sk.first, section) && iequals(sk.second, key)) continue;
         others.push_back(sk);
         before.push_back(ini::read(kFile, sk.first, sk.second));
     }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "automation/cp1251.h"
+#include "cp1251_table.h"
 
 using automation::cp1251FromUtf16;
 using automation::utf16FromCp1251;
@@ -43,4 +44,24 @@ TEST(AutomationText, CharactersOffThePageBecomeQuestionMarks) {
     EXPECT_EQ(cp1251FromUtf16(u"\xDC00"), "?");
     EXPECT_EQ(cp1251FromUtf16(u""), "");
     EXPECT_EQ(utf16FromCp1251(""), u"");
+}
+
+// One table: the replay tool's UTF-8 of every byte is the host object's character, the
+// unassigned 0x98 included (U+0098, as Windows converts it).
+TEST(AutomationText, TheToolsUtf8AndTheHostObjectsTextAgree) {
+    for (int b = 0; b < 256; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        const char16_t c = utf16FromCp1251(byte)[0];
+        std::string expected;
+        if (c < 0x80) {
+            expected.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            expected += {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+        } else {
+            expected += {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                         static_cast<char>(0x80 | (c & 0x3F))};
+        }
+        EXPECT_EQ(cp1251ToUtf8(byte), expected) << b;
+    }
+    EXPECT_EQ(cp1251ToUtf8("\x98"), "\xC2\x98");
 }

@@ -32,6 +32,13 @@ std::string InTempFolder::readFile(const std::string& name) {
 
 bool InTempFolder::fileExists(const std::string& name) { return std::filesystem::exists(name); }
 
+bool InTempFolder::temporaryFilesIn(const std::string& folder) {
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(folder, ec))
+        if (e.path().extension() == ".tmp") return true;
+    return false;
+}
+
 PluginTest::PluginTest() : plugin(std::make_unique<Plugin>(platform)) {}
 
 DateTime at(const std::string& hhmm, int day) {

@@ -77,6 +77,8 @@ protected:
     void TearDown() override;
     static std::string readFile(const std::string& name);
     static bool fileExists(const std::string& name);
+    // Whether a file writer's temporary file ("*.tmp") is left in the folder.
+    static bool temporaryFilesIn(const std::string& folder);
 
 private:
     std::string previous_, folder_;

@@ -220,32 +220,3 @@ TEST(ReplayAnalysis, TimeAxisAndTheChangesOnIt) {
     EXPECT_TRUE(!changes[1].band && !changes[1].warned);
     EXPECT_EQ(changes[1].qso, 3u);
 }
-
-TEST(ReplayAnalysis, APageIsWrittenWholeOrNotAtAll) {
-    const fs::path dir = fs::path(::testing::TempDir()) / "replay_analysis_page";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    std::string error;
-    {
-        WholeFile page;
-        EXPECT_FALSE(page.open((dir / "missing" / "page.html").string(), error));
-        EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
-        EXPECT_FALSE(page.open(dir.string(), error));  // a folder
-    }
-    {
-        WholeFile page;
-        ASSERT_TRUE(page.open((dir / "page.html").string(), error)) << error;
-        EXPECT_FALSE(fs::exists(dir / "page.html"));  // nothing under its name until done
-    }
-    EXPECT_TRUE(fs::is_empty(dir));  // given up: no trace
-    {
-        WholeFile page;
-        ASSERT_TRUE(page.open((dir / "page.html").string(), error)) << error;
-        ASSERT_TRUE(page.commit("<p>done</p>", error)) << error;
-    }
-    std::ifstream in(dir / "page.html");
-    std::string text;
-    std::getline(in, text);
-    EXPECT_EQ(text, "<p>done</p>");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
-}

@@ -6,10 +6,11 @@
 #include <cstdio>
 #include <fstream>
 
+#include "ascii_text.h"
+#include "cp1251_table.h"
 #include "logs/band.h"
 #include "logs/log.h"
 #include "logs/timestamp.h"
-#include "text.h"
 
 using namespace replay;
 

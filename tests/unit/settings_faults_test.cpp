@@ -6,7 +6,6 @@
 #include <fstream>
 #include <functional>
 
-#include "base/replace_file.h"
 #include "fake_platform.h"
 #include "platform/ini_file.h"
 
@@ -25,12 +24,6 @@ struct SettingsOnFile : PluginTest {
         add(qso("UT1AA", "40m", "RTTY", "1201", "KV", "UR"));
         add(qso("DL1AA", "20m", "RTTY", "1202"));  // dupe
         return plugin->getResult();
-    }
-    bool temporaryFilesLeft() {
-        std::error_code ec;
-        for (const auto& e : std::filesystem::directory_iterator("Plugins", ec))
-            if (e.path().extension() == ".tmp") return true;
-        return false;
     }
 };
 
@@ -83,7 +76,7 @@ TEST_F(SettingsOnFile, EveryBadStateKeepsTheLogAndTheFile) {
         EXPECT_EQ(contest(), expected);
         EXPECT_EQ(notifier.shown.back(), "Output|File produced: UT1ZZ.cbr");
         EXPECT_NE(readFile("UT1ZZ.cbr").find("UT1AA"), std::string::npos);
-        EXPECT_FALSE(temporaryFilesLeft());
+        EXPECT_FALSE(temporaryFilesIn("Plugins"));
         if (f.written) {
             EXPECT_EQ(ini::read(kPath, "Settings", "Claimed"), std::to_string(plugin->state().lock()->claimedScore));
             EXPECT_EQ(ini::read(kPath, "Settings", "Operators"), "UT1ZZ");
@@ -110,7 +103,7 @@ TEST_F(SettingsFileFaults, AFullDiskLeavesThePreviousFile) {
         store.write("Plugins\\TALVENA-CUP.ini", "Settings", "key0", "a longer value");
     }
     EXPECT_EQ(readFile(kPath), before);
-    EXPECT_FALSE(fileExists(temporaryFileName(kPath, 0)));
+    EXPECT_FALSE(temporaryFilesIn("Plugins"));
     store.write("Plugins\\TALVENA-CUP.ini", "Settings", "key0", "a longer value");
     EXPECT_EQ(store.read("Plugins\\TALVENA-CUP.ini", "Settings", "key0"), "a longer value");
     EXPECT_EQ(store.read("Plugins\\TALVENA-CUP.ini", "Settings", "key39"), "value");

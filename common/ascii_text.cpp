@@ -1,8 +1,6 @@
-#include "text.h"
+#include "ascii_text.h"
 
 #include <cctype>
-
-namespace replay {
 
 namespace {
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
@@ -52,6 +50,20 @@ std::vector<std::string_view> splitWhitespace(std::string_view s) {
     return out;
 }
 
+std::string replaceAll(std::string_view text, std::string_view find, std::string_view replacement) {
+    if (find.empty() || find == replacement) return std::string(text);
+    std::string out;
+    size_t pos = 0;
+    for (;;) {
+        const size_t hit = text.find(find, pos);
+        if (hit == std::string_view::npos) break;
+        out.append(text, pos, hit - pos).append(replacement);
+        pos = hit + find.size();
+    }
+    out.append(text, pos, std::string_view::npos);
+    return out;
+}
+
 bool parseUnsigned(std::string_view s, uint64_t& out) {
     if (s.empty() || s.size() > 19) return false;
     uint64_t v = 0;
@@ -80,34 +92,6 @@ bool parseDecimalScaled(std::string_view s, int scale, uint64_t& out) {
     if (frac.size() > size_t(scale) && frac[size_t(scale)] >= '5') ++v;
     out = v;
     return true;
-}
-
-std::string cp1251ToUtf8(std::string_view s) {
-    // Unicode code points of bytes 0x80..0xBF; 0xC0..0xFF are U+0410..U+044F in order.
-    static const uint16_t high[64] = {
-        0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039, 0x040A,
-        0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0xFFFD, 0x2122,
-        0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6,
-        0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456,
-        0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
-    std::string out;
-    out.reserve(s.size() + s.size() / 2);
-    for (unsigned char c : s) {
-        if (c < 0x80) {
-            out.push_back(char(c));
-            continue;
-        }
-        unsigned cp = c >= 0xC0 ? 0x0410u + (c - 0xC0u) : high[c - 0x80];
-        if (cp < 0x800) {
-            out.push_back(char(0xC0 | (cp >> 6)));
-            out.push_back(char(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(char(0xE0 | (cp >> 12)));
-            out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(char(0x80 | (cp & 0x3F)));
-        }
-    }
-    return out;
 }
 
 std::string printable(std::string_view s, size_t maxLength) {
@@ -157,5 +141,3 @@ std::string consoleLineEnds(std::string_view text) {
     }
     return out;
 }
-
-}  // namespace replay
