@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "logs/log.h"
 #include "ascii_text.h"
+#include "logs/log.h"
 
 namespace replay {
 
