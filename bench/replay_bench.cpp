@@ -12,28 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "operator/watch.h"
-#include "platform/headless.h"
-#include "plugin.h"
+#include "fakes.h"
 
 namespace {
-
-class MemoryStore : public ProfileStore {
-public:
-    std::string read(const std::string&, const std::string&, const std::string&) override { return ""; }
-    void write(const std::string&, const std::string&, const std::string&, const std::string&) override {}
-};
-
-struct Bench {
-    MemoryStore profile;
-    HeadlessFolderSearch folders;
-    StderrNotifier notifier;
-    ConfirmingHeaderDialog dialog;
-    HeadlessWindowBridge windows;
-    SystemClock clock;
-    StderrDiagnostics diagnostics;
-    Platform platform{profile, folders, notifier, dialog, windows, clock, diagnostics};
-};
 
 // A contest-like log: mostly new stations, about 2% dupes, a third of the stations
 // Ukrainian with area codes, ~120 DXCC prefixes, band and mode changes now and then,
@@ -78,69 +59,75 @@ std::vector<QsoArgs> makeLog(int n, unsigned seed) {
     return log;
 }
 
-ResetArgs resetArgs() {
-    ResetArgs a;
-    a.ownCall = "OK1XYZ";
-    a.ownPrefix = "OK";
-    a.ownContinent = "EU";
-    a.start = DateTime::fromCalendar(2017, 12, 16, 12, 0, 0);
-    a.end = DateTime::fromCalendar(2017, 12, 17, 11, 59, 0);
-    return a;
-}
-
 double seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
 // Runs `measure` in a child process of its own, so that every size starts from the
-// same fresh heap instead of reusing memory the previous run warmed up.
+// same fresh heap instead of reusing memory the previous run warmed up. Its result is a
+// plain value (a number, or a struct of numbers) sent back through a pipe.
 template <typename F>
-double inFreshProcess(F measure) {
+auto inFreshProcess(F measure) -> decltype(measure()) {
+    using Result = decltype(measure());
     int fds[2];
     if (pipe(fds) != 0) return measure();
     const pid_t pid = fork();
     if (pid == 0) {
-        const double v = measure();
+        const Result v = measure();
         if (write(fds[1], &v, sizeof v) != sizeof v) _exit(1);
         _exit(0);
     }
-    double v = -1;
-    if (read(fds[0], &v, sizeof v) != sizeof v) v = -1;
+    Result v{};
+    if (read(fds[0], &v, sizeof v) != sizeof v) v = Result{};
     close(fds[0]);
     close(fds[1]);
     waitpid(pid, nullptr, 0);
     return v;
 }
 
+// The parts of one rescan, in seconds.
+struct Phases {
+    double reset = 0, feed = 0, result = 0;
+    double total() const { return reset + feed + result; }
+};
+
 // A host rescans its log through the same plug-in: reset, every QSO, the result.
-// One untimed rescan first, then the best of `repeat` timed ones, all in a fresh
-// process per size, so each size starts from the same clean heap.
-double replay(int qsos, bool plainScans, int repeat) {
-    return inFreshProcess([&] {
-        const auto log = makeLog(qsos, static_cast<unsigned>(qsos));
-        Bench b;
-        Plugin plugin(b.platform);
-        plugin.state().lock()->index.usePlainScans(plainScans);
-        double best = 1e9;
-        for (int r = 0; r <= repeat; ++r) {
-            const auto start = std::chrono::steady_clock::now();
-            plugin.resetStats(resetArgs());
-            for (const auto& q : log) plugin.addData(q);
-            plugin.getResult();
-            if (r > 0) best = std::min(best, seconds(start));
-        }
-        return best;
-    });
+// One untimed rescan first, then the best of `repeat` timed ones.
+Phases bestRescan(const std::vector<QsoArgs>& log, bool plainScans, int repeat) {
+    HeadlessPlugin host;
+    Plugin& plugin = host.plugin;
+    plugin.state().lock()->index.usePlainScans(plainScans);
+    Phases best{1e9, 0, 0};
+    for (int r = 0; r <= repeat; ++r) {
+        Phases p;
+        auto start = std::chrono::steady_clock::now();
+        plugin.resetStats(contestReset());
+        p.reset = seconds(start);
+        start = std::chrono::steady_clock::now();
+        for (const auto& q : log) plugin.addData(q);
+        p.feed = seconds(start);
+        start = std::chrono::steady_clock::now();
+        plugin.getResult();
+        p.result = seconds(start);
+        if (r > 0 && p.total() < best.total()) best = p;
+    }
+    return best;
+}
+
+// The best rescan of a log of `qsos` in a fresh process per size, so each size starts
+// from the same clean heap.
+Phases replay(int qsos, bool plainScans, int repeat) {
+    return inFreshProcess([&] { return bestRescan(makeLog(qsos, static_cast<unsigned>(qsos)), plainScans, repeat); });
 }
 
 // Seconds per call check on a log of the given size.
 double callChecks(int qsos, bool plainScans, int calls) {
     return inFreshProcess([&] {
         const auto log = makeLog(qsos, static_cast<unsigned>(qsos));
-        Bench b;
-        Plugin plugin(b.platform);
+        HeadlessPlugin host;
+        Plugin& plugin = host.plugin;
         plugin.state().lock()->index.usePlainScans(plainScans);
-        plugin.resetStats(resetArgs());
+        plugin.resetStats(contestReset());
         for (const auto& q : log) plugin.addData(q);
         std::vector<CallCheckArgs> typed;
         for (size_t i = 0; i < 1000; ++i) {
@@ -163,51 +150,17 @@ double callChecks(int qsos, bool plainScans, int calls) {
     });
 }
 
-// The operator windows' refresh as a keystroke brings it: the host says which call is
-// typed; the watch fills the per-call grid from the log. Nothing is painted.
-struct TypingHost : HostLink {
-    bool bound() const override { return true; }
-    bool entryField(int, std::string& text) override {
-        text = typed;
-        return true;
-    }
-    bool frequency(double& hz) override {
-        hz = 14080000.0;
-        return true;
-    }
-    bool mode(std::string& text) override {
-        text = "RTTY";
-        return true;
-    }
-    bool executeMacro(const std::string&) override { return true; }
-    std::string typed;
-};
-
-struct NoWindows : GridWindows {
-    bool dxccOpen() override { return true; }
-    void openDxcc() override {}
-    bool areaOpen() override { return true; }
-    void openArea(bool) override {}
-    void setDxccTitle(const std::string& t) override { title = t; }
-    void setAreaTitle(const std::string&) override {}
-    void clearAreaMarks() override {}
-    void markAreaWorked(const std::string&) override {}
-    void refreshAreaBoxes() override {}
-    void repaintDxccTable() override {}
-    std::string title;
-};
-
 // Seconds per refresh of the watch while calls of the log are typed, a keystroke at a
 // time: every keystroke brings a refresh, from the third character on.
 double watchRefreshes(int qsos, int refreshes, bool keystrokes) {
     return inFreshProcess([&] {
         const auto log = makeLog(qsos, static_cast<unsigned>(qsos));
-        Bench b;
-        Plugin plugin(b.platform);
-        plugin.resetStats(resetArgs());
+        HeadlessPlugin plugged;
+        Plugin& plugin = plugged.plugin;
+        plugin.resetStats(contestReset());
         for (const auto& q : log) plugin.addData(q);
         TypingHost host;
-        NoWindows windows;
+        OpenGrids windows;
         BandModeWatch watch(plugin.state());
         // Keystrokes: the growing beginnings of calls, as typed. Otherwise whole calls of the
         // log picked all over it, each one's QSOs far from the last one's in memory.
@@ -228,25 +181,41 @@ double watchRefreshes(int qsos, int refreshes, bool keystrokes) {
     });
 }
 
+// One replay for a profiler (perf, callgrind), in this process: the log is made, fed
+// once untimed and `repeat` times more.
+int profileReplay(int qsos, int repeat) {
+    const Phases p = bestRescan(makeLog(qsos, static_cast<unsigned>(qsos)), false, repeat);
+    std::printf("replay %d QSOs: %.2f ms\n", qsos, p.total() * 1e3);
+    return 0;
+}
+
 }  // namespace
 
-int main() {
+// replay_bench                  the whole benchmark
+// replay_bench replay N [R]     one log of N QSOs rescanned 1 + R times (default 1), for a profiler
+int main(int argc, char** argv) {
     // The plug-in writes its report into the current folder: keep it out of the tree.
     char folder[] = "/tmp/talven-bench-XXXXXX";
     if (!mkdtemp(folder) || chdir(folder) != 0) {
         std::perror("bench folder");
         return 1;
     }
+    if (argc >= 3 && std::string(argv[1]) == "replay")
+        return profileReplay(std::atoi(argv[2]), argc > 3 ? std::atoi(argv[3]) : 1);
     std::printf("TALVEN-CUP plug-in benchmark (native; best of several rescans of one log)\n\n");
-    const double t1k = replay(1000, false, 20);
-    const double t10k = replay(10000, false, 10);
-    const double t100k = replay(100000, false, 4);
+    const Phases p1k = replay(1000, false, 20), p10k = replay(10000, false, 10), p100k = replay(100000, false, 4);
+    const double t1k = p1k.total(), t10k = p10k.total(), t100k = p100k.total();
     std::printf("full replay   1,000 QSOs: %9.2f ms\n", t1k * 1e3);
     std::printf("full replay  10,000 QSOs: %9.2f ms\n", t10k * 1e3);
     std::printf("full replay 100,000 QSOs: %9.2f ms\n", t100k * 1e3);
-    std::printf("ratio 100k/10k: %.1f (near-linear: at most 12)\n\n", t100k / t10k);
+    std::printf("ratio 100k/10k: %.1f (near-linear: at most 12)\n", t100k / t10k);
+    // Where the time of a rescan goes.
+    for (const auto& [qsos, p] : {std::pair<int, Phases>{10000, p10k}, {100000, p100k}})
+        std::printf("  %6d QSOs: reset %.2f ms, the QSOs %.2f ms (%.3f us each), the result %.2f ms\n", qsos,
+                    p.reset * 1e3, p.feed * 1e3, p.feed * 1e6 / qsos, p.result * 1e3);
+    std::printf("\n");
 
-    const double plain10k = replay(10000, true, 2);
+    const double plain10k = replay(10000, true, 2).total();
     std::printf("plain scans, full replay 10,000 QSOs: %9.2f ms\n", plain10k * 1e3);
     std::printf("speed-up of the index at 10,000 QSOs: %.0fx (goal: at least 20x)\n\n", plain10k / t10k);
 

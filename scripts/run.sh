@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# The main job: set up the machine, build every target, and score a log with the
-# plug-in (the bundled sample log by default). Prints the summary, writes the bad-QSO
-# report, the Cabrillo file and the analysis page into out/ (or OUT_DIR), and says where
-# they are.
+# The main job: score a log with the plug-in (the bundled sample log by default). Installs
+# only what the native build and the replay need, builds only the native plug-in and the
+# replay tool, and replays the log: prints the summary, writes the bad-QSO report, the
+# Cabrillo file and the analysis page into out/ (or OUT_DIR), and says where they are.
 #   scripts/run.sh [--windows] [LOG] [OUT_DIR]
-# --windows also opens the plug-in's operator windows beside the stand-in host under
-# Wine, with the log replayed into them, and saves pictures of them in OUT_DIR/windows
+# --windows also sets up and builds everything for Windows (cross-compilers, Wine, Xvfb)
+# and opens the plug-in's operator windows beside the stand-in host under Wine, with the
+# log replayed into them, and saves pictures of them in OUT_DIR/windows
 # (scripts/operator_windows.sh; SHOW=1 with a real X display leaves them open).
 # Exits with the replay tool's status (see talven-replay --help); 1 when LOG is missing.
 set -euo pipefail
@@ -29,10 +30,17 @@ if [ "$log" != - ] && [ ! -f "$log" ]; then
 fi
 [ "$log" = - ] || log=$(realpath "$log")
 
-echo "run: 1/3 packages (a first run installs them, which takes some minutes)"
-bash "$root/scripts/setup.sh"
-echo "run: 2/3 build: native, 64- and 32-bit Windows (some minutes the first time)"
-bash "$root/scripts/build.sh" all
+if [ "$windows" = 1 ]; then
+  echo "run: 1/3 packages, Windows and Wine included (a first run installs them, which takes some minutes)"
+  bash "$root/scripts/setup.sh" all
+  echo "run: 2/3 build: the replay tool, 64- and 32-bit Windows (some minutes the first time)"
+  bash "$root/scripts/build.sh" tool win64 win32
+else
+  echo "run: 1/3 packages for the native build (a first run installs them)"
+  bash "$root/scripts/setup.sh" native
+  echo "run: 2/3 build: the plug-in and the replay tool, native (about a minute the first time)"
+  bash "$root/scripts/build.sh" tool
+fi
 echo "run: 3/3 scoring $log"
 echo
 

@@ -2,22 +2,35 @@
 # Installs what the build and the tests need on a Debian machine. Idempotent: when
 # everything is there it returns at once without touching apt.
 #
-# 32-bit programs: where the kernel runs them (measured by scripts/ia32.sh), the i386
-# architecture is added and wine32 installed, so that the 32-bit Stats.dll and test
-# programs run under Wine; where it does not, qemu-user-static is installed, which runs
-# the static 32-bit Linux test programs.
+#   scripts/setup.sh [native|all]   (default all)
+#
+# native: what the native build and the replay of a log need (the compiler, CMake,
+# GoogleTest, which the native tree's configuration asks for, and the country file);
+# the main job (scripts/run.sh) installs no more. all: also the Windows cross-compilers,
+# Wine, Xvfb, the sanitizers' and the fuzzer's compiler, and the browser that draws the
+# analysis page in the tests.
+#
+# 32-bit programs (all only): where the kernel runs them (measured by scripts/ia32.sh),
+# the i386 architecture is added and wine32 installed, so that the 32-bit Stats.dll and
+# test programs run under Wine; where it does not, qemu-user-static is installed, which
+# runs the static 32-bit Linux test programs.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+what=${1:-all}
 
-packages=(
-  cmake make g++ g++-multilib python3 clang clang-format libclang-rt-14-dev
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+native_packages=(cmake make g++ python3 googletest libgtest-dev libgmock-dev hamradio-files)
+more_packages=(
+  g++-multilib clang clang-format libclang-rt-14-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64
   wine64 xvfb imagemagick
-  hamradio-files
   # The analysis page drawn by a browser (tests/report/browser_check.py).
   chromium
 )
+case $what in
+  native) packages=("${native_packages[@]}") ;;
+  all) packages=("${native_packages[@]}" "${more_packages[@]}") ;;
+  *) echo "usage: $0 [native|all]" >&2; exit 2 ;;
+esac
 
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
@@ -44,6 +57,7 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] || install "${missing[@]}"
 
+[ "$what" = all ] || exit 0
 if ia32=$(bash "$here/ia32.sh" check); then
   if ! installed wine32:i386; then
     if ! dpkg --print-foreign-architectures | grep -qx i386; then

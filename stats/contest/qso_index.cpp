@@ -1,5 +1,7 @@
 #include "contest/qso_index.h"
 
+#include <initializer_list>
+
 namespace {
 
 template <typename Match>
@@ -9,51 +11,57 @@ int scan(const std::vector<CInfo>& log, Match match) {
     return -1;
 }
 
-// FNV-1a over the three texts, each ended by a zero byte (which host texts never contain).
-uint64_t hashOf(const std::string& a, const std::string& b, const std::string& c) {
+// FNV-1a over the texts, each ended by a zero byte (which host texts never contain).
+// The table keeps 32 bits of it: a collision only lengthens a chain.
+uint32_t hashOf(std::initializer_list<const std::string*> texts) {
     uint64_t h = 1469598103934665603ull;
-    for (const std::string* s : {&a, &b, &c}) {
+    for (const std::string* s : texts) {
         for (unsigned char ch : *s) h = (h ^ ch) * 1099511628211ull;
         h = h * 1099511628211ull;
     }
-    return h;
+    return static_cast<uint32_t>(h ^ (h >> 32));
 }
 
 }  // namespace
 
-// The slot holding `hash`, or the free slot where it would go.
-QsoIndex::Chains::Slot* QsoIndex::Chains::find(uint64_t hash) {
+// The slot holding `hash` in this run, or the free slot where it would go.
+QsoIndex::Chains::Slot* QsoIndex::Chains::find(uint32_t hash) {
     if (slots.empty()) return nullptr;
     const size_t mask = slots.size() - 1;
-    for (size_t i = static_cast<size_t>(hash) & mask;; i = (i + 1) & mask)
-        if (slots[i].first < 0 || slots[i].hash == hash) return &slots[i];
+    for (size_t i = hash & mask;; i = (i + 1) & mask)
+        if (isFree(slots[i]) || slots[i].hash == hash) return &slots[i];
 }
 
-const QsoIndex::Chains::Slot* QsoIndex::Chains::find(uint64_t hash) const {
+const QsoIndex::Chains::Slot* QsoIndex::Chains::find(uint32_t hash) const {
     return const_cast<Chains*>(this)->find(hash);
 }
 
 void QsoIndex::Chains::grow() {
     std::vector<Slot> old(slots.empty() ? 64 : slots.size() * 2);
     old.swap(slots);
+    const uint32_t current = run;
+    run = 1;  // the new table's slots are all of run 0: free
     for (const Slot& s : old)
-        if (s.first >= 0) *find(s.hash) = s;
+        if (s.run == current) *find(s.hash) = Slot{s.hash, run, s.first, s.last};
 }
 
 void QsoIndex::Chains::clear() {
     // Keeps the table's size: the rescan that follows fills it again.
-    for (Slot& s : slots) s.first = -1;
+    if (++run == 0) {  // the stamps went round: free every slot for real
+        for (Slot& s : slots) s.run = 0;
+        run = 1;
+    }
     used = 0;
     next.clear();
 }
 
-void QsoIndex::Chains::add(uint64_t hash, int index) {
+void QsoIndex::Chains::add(uint32_t hash, int index) {
     // Entries arrive in log order, so `next` grows by one each time.
     while (next.size() <= static_cast<size_t>(index)) next.push_back(-1);
     if (2 * (used + 1) > slots.size()) grow();
     Slot* s = find(hash);
-    if (s->first < 0) {
-        *s = Slot{hash, index, index};
+    if (isFree(*s)) {
+        *s = Slot{hash, run, index, index};
         ++used;
     } else {
         next[static_cast<size_t>(s->last)] = index;
@@ -62,9 +70,9 @@ void QsoIndex::Chains::add(uint64_t hash, int index) {
 }
 
 template <typename Match>
-int QsoIndex::Chains::first(uint64_t hash, Match match) const {
+int QsoIndex::Chains::first(uint32_t hash, Match match) const {
     const Slot* s = find(hash);
-    if (!s || s->first < 0) return -1;
+    if (!s || isFree(*s)) return -1;
     for (int i = s->first; i >= 0; i = next[static_cast<size_t>(i)])
         if (match(i)) return i;
     return -1;
@@ -74,15 +82,13 @@ void QsoIndex::clear() {
     calls_.clear();
     prefixes_.clear();
     areas_.clear();
-    callsAlone_.clear();
 }
 
 void QsoIndex::add(const CInfo& q, int index) {
     if (plain_) return;
-    calls_.add(hashOf(q.call, q.band, q.mode), index);
-    prefixes_.add(hashOf(q.band, q.mode, q.prefix), index);
-    areas_.add(hashOf(q.band, q.mode, q.area), index);
-    callsAlone_.add(hashOf(q.call, std::string(), std::string()), index);
+    calls_.add(hashOf({&q.call}), index);
+    prefixes_.add(hashOf({&q.band, &q.mode, &q.prefix}), index);
+    areas_.add(hashOf({&q.band, &q.mode, &q.area}), index);
 }
 
 void QsoIndex::rebuild() {
@@ -93,7 +99,7 @@ void QsoIndex::rebuild() {
 bool QsoIndex::hasCall(const std::string& call, const std::string& band, const std::string& mode) const {
     const auto match = [&](const CInfo& q) { return q.call == call && q.band == band && q.mode == mode; };
     if (plain_) return scan(log_, match) >= 0;
-    return calls_.first(hashOf(call, band, mode), [&](int i) { return match(log_[static_cast<size_t>(i)]); }) >= 0;
+    return calls_.first(hashOf({&call}), [&](int i) { return match(log_[static_cast<size_t>(i)]); }) >= 0;
 }
 
 int QsoIndex::findQso(const std::string& call, const std::string& band, const std::string& mode,
@@ -102,19 +108,19 @@ int QsoIndex::findQso(const std::string& call, const std::string& band, const st
         return q.call == call && q.mode == mode && q.band == band && q.time.sameAs(time);
     };
     if (plain_) return scan(log_, match);
-    return calls_.first(hashOf(call, band, mode), [&](int i) { return match(log_[static_cast<size_t>(i)]); });
+    return calls_.first(hashOf({&call}), [&](int i) { return match(log_[static_cast<size_t>(i)]); });
 }
 
 int QsoIndex::firstWithPrefix(const std::string& band, const std::string& mode, const std::string& prefix) const {
     const auto match = [&](const CInfo& q) { return q.band == band && q.mode == mode && q.prefix == prefix; };
     if (plain_) return scan(log_, match);
-    return prefixes_.first(hashOf(band, mode, prefix), [&](int i) { return match(log_[static_cast<size_t>(i)]); });
+    return prefixes_.first(hashOf({&band, &mode, &prefix}), [&](int i) { return match(log_[static_cast<size_t>(i)]); });
 }
 
 int QsoIndex::firstWithArea(const std::string& band, const std::string& mode, const std::string& area) const {
     const auto match = [&](const CInfo& q) { return q.band == band && q.mode == mode && q.area == area; };
     if (plain_) return scan(log_, match);
-    return areas_.first(hashOf(band, mode, area), [&](int i) { return match(log_[static_cast<size_t>(i)]); });
+    return areas_.first(hashOf({&band, &mode, &area}), [&](int i) { return match(log_[static_cast<size_t>(i)]); });
 }
 
 std::vector<int> QsoIndex::entriesOfCall(const std::string& call) const {
@@ -126,7 +132,7 @@ std::vector<int> QsoIndex::entriesOfCall(const std::string& call) const {
     if (plain_) {
         for (size_t i = 0; i < log_.size(); ++i) match(static_cast<int>(i));
     } else {
-        callsAlone_.first(hashOf(call, std::string(), std::string()), match);
+        calls_.first(hashOf({&call}), match);
     }
     return found;
 }

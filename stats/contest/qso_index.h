@@ -32,26 +32,33 @@ public:
     std::vector<int> entriesOfCall(const std::string& call) const;
 
 private:
-    // Entries whose three texts share a hash, in log order: a chain through `next`.
+    // Entries whose key texts share a hash, in log order: a chain through `next`.
     // Hashes may collide, so every candidate is compared in full.
     // An open-addressing table (no allocation per entry) from hash to the chain's ends.
+    // A rescan empties it by starting a new run: a slot stamped with an older run is
+    // free, so a reset does not write the whole table (megabytes for a large log).
     struct Chains {
         struct Slot {
-            uint64_t hash;
-            int first = -1, last = -1;  // first == -1: free
+            uint32_t hash = 0;
+            uint32_t run = 0;  // the run that filled the slot; free when not the current one
+            int first = -1, last = -1;
         };
         std::vector<Slot> slots;  // size a power of two, at most half full
         size_t used = 0;
+        uint32_t run = 1;
         std::vector<int> next;  // by log index; -1 ends a chain
-        Slot* find(uint64_t hash);
-        const Slot* find(uint64_t hash) const;
+        Slot* find(uint32_t hash);
+        const Slot* find(uint32_t hash) const;
+        bool isFree(const Slot& s) const { return s.run != run; }
         void grow();
         void clear();
-        void add(uint64_t hash, int index);
+        void add(uint32_t hash, int index);
         template <typename Match>
-        int first(uint64_t hash, Match match) const;
+        int first(uint32_t hash, Match match) const;
     };
     const std::vector<CInfo>& log_;
     bool plain_ = false;
-    Chains calls_, prefixes_, areas_, callsAlone_;
+    // By call alone (its chain holds every band and mode of the call: a handful of
+    // entries), and by band, mode and prefix or area.
+    Chains calls_, prefixes_, areas_;
 };

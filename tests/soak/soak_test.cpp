@@ -16,44 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless.h"
-#include "plugin.h"
+#include "fakes.h"
 
 namespace {
-
-class MemoryStore : public ProfileStore {
-public:
-    std::string read(const std::string&, const std::string&, const std::string&) override { return ""; }
-    void write(const std::string&, const std::string&, const std::string&, const std::string&) override {}
-};
-
-class QuietDiagnostics : public Diagnostics {
-public:
-    void fault(const std::string& what) override { faults.push_back(what); }
-    std::vector<std::string> faults;
-};
-
-struct Host {
-    MemoryStore profile;
-    HeadlessFolderSearch folders;
-    StderrNotifier notifier;
-    ConfirmingHeaderDialog dialog;
-    HeadlessWindowBridge windows;
-    SystemClock clock;
-    QuietDiagnostics diagnostics;
-    Platform platform{profile, folders, notifier, dialog, windows, clock, diagnostics};
-    Plugin plugin{platform};
-};
-
-ResetArgs resetArgs() {
-    ResetArgs a;
-    a.ownCall = "OK1XYZ";
-    a.ownPrefix = "OK";
-    a.ownContinent = "EU";
-    a.start = DateTime::fromCalendar(2017, 12, 16, 12, 0, 0);
-    a.end = DateTime::fromCalendar(2017, 12, 17, 11, 59, 0);
-    return a;
-}
 
 // Bytes the allocator has handed out and not had back (large blocks are mapped apart):
 // what live objects hold, unlike the process's resident size, which keeps freed memory.
@@ -63,7 +28,7 @@ long long inUse() {
 }
 
 void rescan(Plugin& plugin, const std::vector<QsoArgs>& log) {
-    plugin.resetStats(resetArgs());
+    plugin.resetStats(contestReset());
     for (const QsoArgs& q : log) plugin.addData(q);
 }
 
@@ -108,13 +73,13 @@ QsoArgs randomQso(std::mt19937& rng, double& t) {
 
 int main(int argc, char** argv) {
     const long calls = argc > 1 ? std::atol(argv[1]) : 1000000;
-    auto* soakedHost = new Host;  // destroyed explicitly, to see what it held
-    Host& soaked = *soakedHost;
+    auto* soakedHost = new HeadlessPlugin;  // destroyed explicitly, to see what it held
+    HeadlessPlugin& soaked = *soakedHost;
     char folder[] = "/tmp/talven-soak-XXXXXX";
     if (!mkdtemp(folder) || chdir(folder) != 0) return 2;
 
     std::mt19937 rng(20171216);
-    soaked.plugin.resetStats(resetArgs());
+    soaked.plugin.resetStats(contestReset());
     std::vector<QsoArgs> log;  // what the host's log holds, in order
     double t = DateTime::fromCalendar(2017, 12, 16, 12, 0, 0).days();
     long results = 0, checks = 0, resets = 0, removals = 0;
@@ -143,7 +108,7 @@ int main(int argc, char** argv) {
             ++results;
         } else if (rng() % 4 == 0) {
             // A rescan: the host starts a run and feeds its whole log again.
-            soaked.plugin.resetStats(resetArgs());
+            soaked.plugin.resetStats(contestReset());
             std::vector<QsoArgs> kept;
             for (const QsoArgs& q : log)
                 if (soaked.plugin.addData(q)) kept.push_back(q);
@@ -162,7 +127,7 @@ int main(int argc, char** argv) {
     const long long soakedBytes = before - inUse();
 
     before = inUse();
-    auto* freshHost = new Host;
+    auto* freshHost = new HeadlessPlugin;
     rescan(freshHost->plugin, log);
     const std::string freshResult = freshHost->plugin.getResult();
     const std::string freshReport = freshHost->plugin.report().text();

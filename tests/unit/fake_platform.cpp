@@ -50,12 +50,10 @@ DateTime at(const std::string& hhmm, int day) {
 
 void PluginTest::reset(const std::string& ownCall, const std::string& ownPrefix, const std::string& ownContinent,
                        int exportRequested) {
-    ResetArgs a;
+    ResetArgs a = contestReset();
     a.hostFolder = "host/";
     a.exportRequested = exportRequested;
     a.ownCall = ownCall;
-    a.start = DateTime::fromCalendar(2017, 12, 16, 12, 0, 0);
-    a.end = DateTime::fromCalendar(2017, 12, 17, 11, 59, 0);
     a.ownPrefix = ownPrefix;
     a.ownContinent = ownContinent;
     plugin->resetStats(a);

@@ -10,21 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless.h"
-#include "plugin.h"
-
-class MemoryProfileStore : public ProfileStore {
-public:
-    std::string read(const std::string&, const std::string&, const std::string& key) override {
-        auto it = values.find(key);
-        if (it == values.end()) return std::string();
-        return it->second.substr(0, 99);
-    }
-    void write(const std::string&, const std::string&, const std::string& key, const std::string& value) override {
-        values[key] = value;
-    }
-    std::map<std::string, std::string> values;
-};
+#include "fakes.h"
 
 class ListedFolders : public FolderSearch {
 public:
@@ -62,12 +48,6 @@ class FixedClock : public Clock {
 public:
     DateTime nowUtc() override { return now; }
     DateTime now = DateTime::fromCalendar(2017, 12, 16, 12, 0, 0);
-};
-
-class RecordingDiagnostics : public Diagnostics {
-public:
-    void fault(const std::string& what) override { faults.push_back(what); }
-    std::vector<std::string> faults;
 };
 
 // Runs each test in a temporary folder of its own.

@@ -25,34 +25,19 @@ struct LockProbe {
     }
 } lockProbe;
 
-struct ScriptedHost : HostLink {
-    bool bound() const override { return isBound; }
+// The typing host, with every call it gets recorded and checked for the lock.
+struct ScriptedHost : TypingHost {
     bool entryField(int field, std::string& text) override {
-        lockProbe.check();
-        calls.push_back("entry" + std::to_string(field));
-        text = typed;
-        return !failing;
+        return seen("entry" + std::to_string(field)) && TypingHost::entryField(field, text);
     }
-    bool frequency(double& hz) override {
+    bool frequency(double& hz) override { return seen("frequency") && TypingHost::frequency(hz); }
+    bool mode(std::string& text) override { return seen("mode") && TypingHost::mode(text); }
+    bool executeMacro(const std::string& macro) override { return seen(macro) && TypingHost::executeMacro(macro); }
+    bool seen(const std::string& call) {
         lockProbe.check();
-        calls.push_back("frequency");
-        hz = hertz;
-        return !failing;
+        calls.push_back(call);
+        return true;
     }
-    bool mode(std::string& text) override {
-        lockProbe.check();
-        calls.push_back("mode");
-        text = hostMode;
-        return !failing;
-    }
-    bool executeMacro(const std::string& macro) override {
-        lockProbe.check();
-        calls.push_back(macro);
-        return !failing;
-    }
-    bool isBound = true, failing = false;
-    std::string typed, hostMode = "RTTY";
-    double hertz = 14080000.0;
     std::vector<std::string> calls;
 };
 

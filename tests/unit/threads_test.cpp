@@ -12,41 +12,6 @@
 #include "operator/lamp.h"
 #include "operator/watch.h"
 
-namespace {
-// The host as the watch sees it: a call being typed, on 20 m RTTY.
-struct TypingHost : HostLink {
-    bool bound() const override { return true; }
-    bool entryField(int, std::string& text) override {
-        text = (++keystrokes % 2) ? "DL1AA" : "";
-        return true;
-    }
-    bool frequency(double& hz) override {
-        hz = 14080000.0;
-        return true;
-    }
-    bool mode(std::string& text) override {
-        text = "RTTY";
-        return true;
-    }
-    bool executeMacro(const std::string&) override { return true; }
-    int keystrokes = 0;
-};
-
-struct OpenGrids : GridWindows {
-    bool dxccOpen() override { return true; }
-    void openDxcc() override {}
-    bool areaOpen() override { return true; }
-    void openArea(bool) override {}
-    void setDxccTitle(const std::string& t) override { title = t; }
-    void setAreaTitle(const std::string&) override {}
-    void clearAreaMarks() override {}
-    void markAreaWorked(const std::string&) override {}
-    void refreshAreaBoxes() override {}
-    void repaintDxccTable() override {}
-    std::string title;
-};
-}  // namespace
-
 using SharedState = PluginTest;
 
 TEST_F(SharedState, WindowThreadReadsWhileTheHostWrites) {
@@ -61,7 +26,8 @@ TEST_F(SharedState, WindowThreadReadsWhileTheHostWrites) {
         BandModeWatch watch(state);
         BandChangeLamp lamp;
         while (!done) {
-            watch.refresh(host, grids, true, true);  // the watch itself, both branches
+            host.typed = host.typed.empty() ? "DL1AA" : "";  // a call typed, then the field emptied
+            watch.refresh(host, grids, true, true);          // the watch itself, both branches
             lamp.tick(state, at("1205"));
             {  // the watch and the grids
                 const auto d = state.lock();
