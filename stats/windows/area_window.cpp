@@ -27,7 +27,7 @@ bool Obl::open(bool onTop, bool showKrAndSl) {
     showKrAndSl_ = showKrAndSl;
     if (!createModeless(IDD_AREA)) return false;
     publishWindow(state_.shared.areaWindow, window());
-    ShowWindow(window(), SW_SHOW);
+    showWithoutActivating(window());
     return true;
 }
 
@@ -76,7 +76,9 @@ bool Obl::onInit() {
     background_.reset(CreateSolidBrush(kBackground));
     setLargeIcon(window());
     disableCloseCommand(window());
-    return true;
+    // No control gets the focus, which would activate the window: the keyboard stays
+    // with the host's window.
+    return false;
 }
 
 INT_PTR Obl::onMessage(UINT message, WPARAM wParam, LPARAM) {
@@ -94,6 +96,10 @@ INT_PTR Obl::onMessage(UINT message, WPARAM wParam, LPARAM) {
             SetBkColor(dc, kTextBackground);
             return reinterpret_cast<INT_PTR>(background_.get());
         }
+        case WM_CLOSE:
+            // Hidden, not closed: only the companion window closes it.
+            end(IDCANCEL);
+            return TRUE;
         case WM_SETCURSOR:
             position_.saveIfMoved(window());
             return FALSE;

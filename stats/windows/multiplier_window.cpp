@@ -88,7 +88,7 @@ bool Multiplier::open(bool onTop) {
     onTop_ = onTop;
     if (!createModeless(IDD_MULTIPLIER)) return false;
     publishWindow(state_.shared.dxccWindow, window());
-    ShowWindow(window(), SW_SHOW);
+    showWithoutActivating(window());
     return true;
 }
 
@@ -112,11 +112,17 @@ bool Multiplier::onInit() {
     if (onTop_) makeTopmost(window());
     setLargeIcon(window());
     disableCloseCommand(window());
-    return true;
+    // No control gets the focus, which would activate the window: the keyboard stays
+    // with the host's window.
+    return false;
 }
 
 INT_PTR Multiplier::onMessage(UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
+        case WM_CLOSE:
+            // Hidden, not closed: only the companion window closes it.
+            end(IDCANCEL);
+            return TRUE;
         case WM_SETCURSOR:
             // Sent whenever the pointer moves over the window: the moment to notice a move.
             position_.saveIfMoved(window());
