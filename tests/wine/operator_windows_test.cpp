@@ -431,6 +431,34 @@ void operatorAtTheHost() {
     wt::check(s.host.quit(), "operator: the host ends normally");
 }
 
+// The host's macro handler calling the plug-in back while ResetStats0 waits for the
+// windows (the wait serves the host's calls, so host code runs inside the export): each
+// call answers, nothing deadlocks, the windows open once.
+void reentryDuringTheReadyWait() {
+    const std::string reset = std::string(kReset) + wt::currentFolder() + "\\";
+    const char* const inner[] = {"check DL1ABC 20m RTTY DL", "result",
+                                 "add DL EU QSO: 14080 RY 2017-12-16 1300 OK1XYZ 599 001 DL1ABC 599 002", nullptr};
+    for (const char* const* c = inner;; ++c) {
+        const std::string command = *c ? *c : reset;
+        Session s;
+        if (!wt::check(s.start(), "re-entry: the stand-in host starts")) return;
+        s.host.commandOk("load " + gDll);
+        s.host.commandOk("reenter " + command);
+        const ULONGLONG t0 = GetTickCount64();
+        s.host.commandOk(reset);
+        const ULONGLONG ms = GetTickCount64() - t0;
+        const std::string reply = s.host.command("reentered");
+        wt::check(reply.rfind("ok ok", 0) == 0, "re-entry: " + command + " answers inside the wait (" + reply + ")");
+        wt::check(ms < 2000,
+                  "re-entry: the reset returns without waiting out the limit (" + std::to_string(ms) + " ms)");
+        wt::check(waitForCaption(s.host.process().id(), s.title, 5000) != nullptr, "re-entry: the window opens");
+        s.host.commandOk("unload");
+        wt::checkEqual(s.host.debugTexts(), "", "re-entry: nothing went wrong (" + command + ")");
+        wt::check(s.host.quit(), "re-entry: the host ends normally");
+        if (!*c) break;
+    }
+}
+
 // An operator in Ukraine on a Windows whose ANSI code page is 1251.
 void russian() {
     Session s;
@@ -467,6 +495,7 @@ int main(int argc, char** argv) {
     } else {
         opening();
         operatorAtTheHost();
+        reentryDuringTheReadyWait();
         gridsAndLamp();
         unloadDuringRefresh();
         unloadAtOnce();
