@@ -2,6 +2,7 @@
 
 #include "resources/resource.h"
 #include "windows/grid_messages.h"
+#include "windows/wide_text.h"
 
 static_assert(IDC_AREA_COUNT == kAreaCount, "one lamp per area code");
 
@@ -32,7 +33,7 @@ bool Obl::open(bool onTop, bool showKrAndSl) {
 }
 
 void Obl::setTitle(const std::string& title) {
-    if (window()) SetWindowTextA(window(), title.c_str());
+    if (window()) setWindowTextCp1251(window(), title);
 }
 
 void Obl::clearAreaMarks() {

@@ -7,6 +7,7 @@
 #include "operator/texts.h"
 #include "platform/seams.h"
 #include "resources/resource.h"
+#include "windows/wide_text.h"
 #include "windows/window_setup.h"
 #include "windows/window_thread.h"
 
@@ -178,7 +179,7 @@ void Setup::applyTexts() {
         setItemText(IDC_SETUP_BAND_CHANGE, "Control of change Band,Mode");
         setItemText(IDC_SETUP_ON_TOP, "Window on top");
     }
-    SetWindowTextA(window(), companionTitle(russian, snapshot.contestStartYear).c_str());
+    setWindowTextCp1251(window(), companionTitle(russian, snapshot.contestStartYear));
 }
 
 bool Setup::selectMode(bool rtty, bool send) {

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "windows/subclassed_control.h"
+#include "windows/wide_text.h"
 
 namespace {
 
@@ -118,7 +119,7 @@ void CDialogBase::end(INT_PTR result) {
 
 std::string CDialogBase::itemText(int id) const { return windowText(item(id)); }
 
-void CDialogBase::setItemText(int id, const std::string& text) { SetDlgItemTextA(window_, id, text.c_str()); }
+void CDialogBase::setItemText(int id, const std::string& text) { setItemTextCp1251(window_, id, text); }
 
 bool CDialogBase::onCommand(int id, int) {
     if (id == IDOK) {

@@ -63,6 +63,7 @@ protected:
 
     // Text of a control in the active code page, however long it is.
     std::string itemText(int id) const;
+    // `text` in code page 1251, shown as such whatever the active code page.
     void setItemText(int id, const std::string& text);
 
     // WM_INITDIALOG; true lets the system put the focus on the first control.

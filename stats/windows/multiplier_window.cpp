@@ -6,6 +6,7 @@
 #include "operator/grid_layout.h"
 #include "resources/resource.h"
 #include "windows/mem_dc.h"
+#include "windows/wide_text.h"
 
 namespace {
 
@@ -13,9 +14,7 @@ constexpr COLORREF kListBackground = RGB(255, 250, 198);
 constexpr COLORREF kGridBackground = RGB(255, 255, 198);
 constexpr COLORREF kWatchedBandRow = RGB(198, 255, 255);
 
-void textAt(HDC dc, int x, int y, const std::string& text) {
-    TextOutA(dc, x, y, text.data(), static_cast<int>(text.size()));
-}
+void textAt(HDC dc, int x, int y, const std::string& text) { textOutCp1251(dc, x, y, text); }
 
 }  // namespace
 
@@ -98,7 +97,7 @@ void Multiplier::setView(const WatchView* view) {
 }
 
 void Multiplier::setTitle(const std::string& title) {
-    if (window()) SetWindowTextA(window(), title.c_str());
+    if (window()) setWindowTextCp1251(window(), title);
 }
 
 void Multiplier::repaintTable() {

@@ -459,10 +459,12 @@ void reentryDuringTheReadyWait() {
     }
 }
 
-// An operator in Ukraine on a Windows whose ANSI code page is 1251.
+// An operator in Ukraine, on a Windows whose ANSI code page is 1251 or a Western one
+// (1252): the Russian texts read right either way.
 void russian() {
     Session s;
-    s.title = "\xD3\xF1\xF2\xE0\xED\xEE\xE2\xEA\xE8 TALVENA-CUP";
+    // The caption as this process reads it in its code page: 1252 has no Cyrillic.
+    s.title = GetACP() == 1251 ? "\xD3\xF1\xF2\xE0\xED\xEE\xE2\xEA\xE8 TALVENA-CUP" : "????????? TALVENA-CUP";
     if (!wt::check(s.open(kResetUkraine), "Russian: the window appears")) return;
     wchar_t title[100] = {0};
     GetWindowTextW(s.companion, title, 100);
@@ -488,11 +490,10 @@ int main(int argc, char** argv) {
     gDll = argv[1];
     gBin = wt::folderOf(gDll);
     // Built twice: scripts/wine-tests.sh runs the _cp1251 build under the ANSI code page
-    // 1251 of the operators' Windows (the stand-in host inherits it), which the Russian
-    // texts need, and the other as Wine starts by default.
-    if (GetACP() == 1251) {
-        russian();
-    } else {
+    // 1251 of the operators' Windows (the stand-in host inherits it), and the other as
+    // Wine starts by default (1252), where the Russian texts must read right too.
+    russian();
+    if (GetACP() != 1251) {
         opening();
         operatorAtTheHost();
         reentryDuringTheReadyWait();

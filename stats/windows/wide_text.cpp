@@ -1,0 +1,23 @@
+#include "windows/wide_text.h"
+
+#include "automation/cp1251.h"
+
+std::wstring wideFromCp1251(const std::string& text) {
+    const std::u16string wide = automation::utf16FromCp1251(text);
+    return std::wstring(wide.begin(), wide.end());
+}
+
+void setWindowTextCp1251(HWND window, const std::string& text) {
+    // The dialogs' own procedure is an ANSI one: WM_SETTEXT through it would narrow the
+    // text to the active code page again. The default procedure stores it as it is.
+    DefWindowProcW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wideFromCp1251(text).c_str()));
+}
+
+void setItemTextCp1251(HWND dialog, int id, const std::string& text) {
+    SetDlgItemTextW(dialog, id, wideFromCp1251(text).c_str());
+}
+
+void textOutCp1251(HDC dc, int x, int y, const std::string& text) {
+    const std::wstring wide = wideFromCp1251(text);
+    TextOutW(dc, x, y, wide.data(), static_cast<int>(wide.size()));
+}
