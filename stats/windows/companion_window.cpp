@@ -377,6 +377,9 @@ INT_PTR Setup::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // The close box or a stop; Escape, which the dialog would also make Cancel,
             // never gets here (see dropCompanionKeys).
             if (stopRequested) endModalLoops();
+            // Left with one of these windows, the keyboard would go to whatever window
+            // the system picks next (modepad, always on top), not to the host's.
+            if (GetWindowThreadProcessId(GetForegroundWindow(), nullptr) == GetCurrentThreadId()) returnKeyboard();
             end(IDCANCEL);
             return TRUE;
         case WM_PAINT:

@@ -76,7 +76,10 @@ void CCqWwInfoButton::drawCallGrid(HDC dc, const RECT& item, const WatchView& vi
 // ---- the window ---------------------------------------------------------------------------
 
 Multiplier::Multiplier(ContestState& state, const Settings& settings)
-    : state_(state), table_(state), position_(settings, "dxcc_x", "dxcc_y") {}
+    : state_(state),
+      table_(state),
+      position_(settings, "dxcc_x", "dxcc_y"),
+      size_(settings, "dxcc_width", "dxcc_height") {}
 
 Multiplier::~Multiplier() {
     // While this class still handles the window's last messages.
@@ -106,6 +109,7 @@ void Multiplier::repaintTable() {
 
 bool Multiplier::onInit() {
     table_.attachItem(window(), IDC_DXCC_TABLE);
+    size_.apply(window());
     position_.read(10, 400);
     position_.moveTo(window());
     if (onTop_) makeTopmost(window());
@@ -122,6 +126,11 @@ INT_PTR Multiplier::onMessage(UINT message, WPARAM, LPARAM lParam) {
             // Hidden, not closed: only the companion window closes it.
             end(IDCANCEL);
             return TRUE;
+        case WM_EXITSIZEMOVE:
+            // The operator has moved or sized it.
+            size_.saveIfResized(window());
+            position_.saveIfMoved(window());
+            return FALSE;
         case WM_SETCURSOR:
             // Sent whenever the pointer moves over the window: the moment to notice a move.
             position_.saveIfMoved(window());

@@ -2,7 +2,8 @@
 // that shows the DXCC prefixes worked on the watched band in the watched mode, or,
 // while a call is typed in the host, on which bands and modes that station was worked.
 // The band and mode watch fills what it draws (the contest state and a WatchView) and
-// sets its title; the window keeps its screen position in the settings file.
+// sets its title; the window keeps its screen position and the size the operator gave it
+// in the settings file.
 //
 // Everything here runs on the operator windows' thread.
 #pragma once
@@ -66,5 +67,6 @@ private:
     ContestState& state_;
     CCqWwInfoButton table_;
     SavedPosition position_;
+    SavedSize size_;
     bool onTop_ = false;
 };

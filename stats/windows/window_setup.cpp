@@ -43,6 +43,23 @@ void SavedPosition::saveIfMoved(HWND window) {
     }
 }
 
+void SavedSize::apply(HWND window) {
+    width_ = settings_.getInt(widthKey_);
+    height_ = settings_.getInt(heightKey_);
+    if (width_ > 0 && height_ > 0)
+        SetWindowPos(window, nullptr, 0, 0, width_, height_, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void SavedSize::saveIfResized(HWND window) {
+    RECT r{};
+    if (!GetWindowRect(window, &r) || IsIconic(window)) return;
+    if (r.right - r.left == width_ && r.bottom - r.top == height_) return;
+    width_ = r.right - r.left;
+    height_ = r.bottom - r.top;
+    settings_.set(widthKey_, std::to_string(width_));
+    settings_.set(heightKey_, std::to_string(height_));
+}
+
 void makeTopmost(HWND window) {
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }

@@ -38,6 +38,25 @@ private:
     int x_ = 0, y_ = 0;
 };
 
+// A window's size kept in the settings file beside its position, under keys of its own:
+// a file without them (or with a size not above 0) opens the window at its template's size.
+class SavedSize {
+public:
+    SavedSize(const Settings& settings, std::string widthKey, std::string heightKey)
+        : settings_(settings), widthKey_(std::move(widthKey)), heightKey_(std::move(heightKey)) {}
+
+    // Reads both keys and gives the window that size, not moving or activating it.
+    void apply(HWND window);
+    // Writes the window's size when it differs from the one read or saved last: call it
+    // when the operator has sized the window.
+    void saveIfResized(HWND window);
+
+private:
+    Settings settings_;
+    std::string widthKey_, heightKey_;
+    int width_ = 0, height_ = 0;
+};
+
 // Topmost, without moving, sizing or activating it.
 void makeTopmost(HWND window);
 // Shows the window without taking activation or the keyboard from the host's window.

@@ -266,7 +266,8 @@ TEST(GridLayout, TheDxccListWrapsBeforeTheRightEdge) {
     EXPECT_EQ(wide[2].x, 5);  // 85 > 120 - 40: a new line
     EXPECT_EQ(wide[2].y, 15);
     for (const TextSpot& s : dxccListLayout(3, 84)) EXPECT_EQ(s.x, 5);  // narrower than 85: one per line
-    EXPECT_EQ(callGridLayout(70, 0).highlightTop, 10);
+    EXPECT_EQ(callGridLayout(140, 0).highlightTop, 20);
+    EXPECT_EQ(callGridLayout(70, 0).highlightTop, 17);  // made small: still a line high
     EXPECT_FALSE(callGridLayout(70, -1).highlight);
 }
 

@@ -320,6 +320,15 @@ void dxccTable(Fixture& f) {
     wt::check(inner.left == 1 && inner.top == 1 && inner.right - inner.left == client.right - 4 &&
                   inner.bottom - inner.top == client.bottom - 4,
               "the table follows the window's size");
+    // Made small by the operator: the rows keep a line's height; the lowest are cut off,
+    // none is drawn over the header.
+    SetWindowPos(dxcc, nullptr, 0, 0, 220, 90, SWP_NOMOVE | SWP_NOZORDER);
+    const wt::Picture small = paint("UT5ABC", "RTTY", 3);
+    const CallGridLayout tight = callGridLayout(small.height(), 3);
+    wt::check(2 * tight.rowHeight >= 33 && small.dark({20, 2 * tight.rowHeight, 60, 2 * tight.rowHeight + 14}) > 0,
+              "small: the 80 m row drawn below the header");
+    wt::checkEqual(small.dark({0, 33, small.width(), 2 * tight.rowHeight - 1}), 0, "small: nothing between them");
+    SetWindowPos(dxcc, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
 }
 
 void bandChangeTimer(Fixture& f) {

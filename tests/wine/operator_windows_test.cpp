@@ -407,6 +407,7 @@ void unloadDuringDrag(OperatorSession& s) {
     // drag takes about as long); a drag left running would hold it for the 5 s limit.
     wt::check(ms < 500, "drag: the unload returns at once (" + std::to_string(ms) + " ms)");
     wt::check(wt::waitClosed(s.dxcc, 1000) && !IsWindow(s.companion), "drag: the windows are gone");
+    wt::check(s.hostHasKeyboard(), "drag: the dragged window gone, the keyboard is the host's");
     const std::string said = s.host.debugTexts();
     wt::check(said.find("terminated") == std::string::npos,
               "drag: the window thread finished by itself (" + said + ")");
