@@ -117,7 +117,7 @@ void CDialogBase::end(INT_PTR result) {
     if (window_) ShowWindow(window_, SW_HIDE);
 }
 
-std::string CDialogBase::itemText(int id) const { return windowText(item(id)); }
+std::string CDialogBase::itemText(int id) const { return windowTextCp1251(item(id)); }
 
 void CDialogBase::setItemText(int id, const std::string& text) { setItemTextCp1251(window_, id, text); }
 

@@ -7,6 +7,16 @@ std::wstring wideFromCp1251(const std::string& text) {
     return std::wstring(wide.begin(), wide.end());
 }
 
+std::string windowTextCp1251(HWND window) {
+    if (!window) return std::string();
+    const int length = GetWindowTextLengthW(window);
+    if (length <= 0) return std::string();
+    std::u16string text(static_cast<size_t>(length) + 1, u'\0');
+    const int copied = GetWindowTextW(window, reinterpret_cast<wchar_t*>(&text[0]), length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return automation::cp1251FromUtf16(text);
+}
+
 void setWindowTextCp1251(HWND window, const std::string& text) {
     // The dialogs' own procedure is an ANSI one: WM_SETTEXT through it would narrow the
     // text to the active code page again. The default procedure stores it as it is.

@@ -8,6 +8,8 @@
 #include <string>
 
 std::wstring wideFromCp1251(const std::string& text);
+// A window's text back in code page 1251 ('?' for what it lacks), however long.
+std::string windowTextCp1251(HWND window);
 // Window and dialog item texts, the DXCC table's texts.
 void setWindowTextCp1251(HWND window, const std::string& text);
 void setItemTextCp1251(HWND dialog, int id, const std::string& text);
