@@ -127,6 +127,13 @@ struct RegistryKey {
     static void close(Type k) noexcept { RegCloseKey(k); }
 };
 
+// SetWindowsHookEx.
+struct WindowsHook {
+    using Type = HHOOK;
+    static Type empty() noexcept { return nullptr; }
+    static void close(Type h) noexcept { UnhookWindowsHookEx(h); }
+};
+
 struct Bstr {
     using Type = BSTR;
     static Type empty() noexcept { return nullptr; }
@@ -141,6 +148,7 @@ using FindHandle = UniqueHandle<traits::FindHandle>;
 using Module = UniqueHandle<traits::Module>;
 // A key of RegOpenKeyEx / RegCreateKeyEx (`put()` for their out parameter).
 using RegistryKey = UniqueHandle<traits::RegistryKey>;
+using WindowsHook = UniqueHandle<traits::WindowsHook>;
 // Memory the system allocated for the caller with LocalAlloc (FormatMessage with
 // FORMAT_MESSAGE_ALLOCATE_BUFFER, CommandLineToArgvW, ...).
 template <typename T>

@@ -8,6 +8,7 @@
 #include <objbase.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "host_link.h"
@@ -83,7 +84,8 @@ public:
         const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
         RECT r{0, 0, kClientWidth, kClientHeight};
         AdjustWindowRectEx(&r, style, FALSE, 0);
-        window_ = CreateWindowExA(0, kWindowClass, kCaption, style, CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left,
+        const int width = std::max(static_cast<int>(r.right - r.left), widthForCaption());
+        window_ = CreateWindowExA(0, kWindowClass, kCaption, style, CW_USEDEFAULT, CW_USEDEFAULT, width,
                                   r.bottom - r.top, nullptr, nullptr, instance, creationParameter());
         if (!window_) return false;
         for (const Layout& b : kButtons) {
@@ -93,6 +95,24 @@ public:
             SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         }
         return true;
+    }
+
+    // The window's width that shows the whole caption beside its icon and its three
+    // buttons (minimise, the greyed maximise, close) in the system's caption font: wider
+    // than the 150 pixels of the buttons' area, which stays as it is on the left.
+    static int widthForCaption() {
+        NONCLIENTMETRICSA metrics{};
+        metrics.cbSize = sizeof metrics;
+        if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return 0;
+        const win32::Font font(CreateFontIndirectA(&metrics.lfCaptionFont));
+        const win32::WindowDC screen(nullptr);
+        if (!font || !screen) return 0;
+        const win32::ScopedSelect selected(screen.get(), font.get());
+        const std::string text = std::string(kCaption).substr(0, std::string(kCaption).find_last_not_of(' ') + 1);
+        SIZE size{};
+        GetTextExtentPoint32A(screen.get(), text.data(), static_cast<int>(text.size()), &size);
+        const int frame = GetSystemMetrics(SM_CXFIXEDFRAME) + GetSystemMetrics(SM_CXEDGE);
+        return size.cx + GetSystemMetrics(SM_CXSMICON) + 3 * GetSystemMetrics(SM_CXSIZE) + 2 * frame + 16;
     }
 
     // The rest of the start, with the window there: always on top, shown, the host

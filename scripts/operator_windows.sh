@@ -12,6 +12,8 @@
 #   lamp-green.png        the band-change control on, no recent change
 #   lamp-red.png          a band change logged a minute after the QSO before it
 #
+# DXCC_SIZE=WIDTHxHEIGHT opens the DXCC window at that size, as the operator left it.
+#
 # The stand-in host loads Stats.dll and replays the log's QSOs through its exports, as
 # the host does; the windows open as they would beside the host. With SHOW=1 and a real
 # X display (DISPLAY set, no Xvfb started here) the windows stay open until Enter is
@@ -57,6 +59,10 @@ fi
 mkdir -p "$work/Plugins"
 printf '[Settings]\r\nDXCC=1\r\nObl=1\r\ndxcc_x=10\r\ndxcc_y=20\r\noblast_x=380\r\noblast_y=400\r\n' \
     >"$work/Plugins/TALVENA-CUP.ini"
+# DXCC_SIZE=WIDTHxHEIGHT: the DXCC window as the operator sized it.
+if [ -n "${DXCC_SIZE:-}" ]; then
+    printf 'dxcc_width=%s\r\ndxcc_height=%s\r\n' "${DXCC_SIZE%x*}" "${DXCC_SIZE#*x}" >>"$work/Plugins/TALVENA-CUP.ini"
+fi
 
 start_standin "$work" "$bin" 300 -- --mode RTTY --frequency 14088000 || exit 1
 replies() { grep -c '^ok\|^error' "$work/standin.out"; }

@@ -1,5 +1,7 @@
 #include "standin/automation_object.h"
 
+#include <utility>
+
 #include "standin/protocol.h"
 #include "whole_file.h"
 
@@ -175,6 +177,8 @@ HRESULT AutomationObject::invokeChecked(DISPID id, WORD flags, DISPPARAMS& param
             if (state.fault == Fault::error) return raise(exception);
             const BSTR text = V_BSTR(macro.get());
             record.add(text ? std::wstring(text, SysStringLen(text)) : std::wstring());
+            // Taken first: what it runs may lead to more macros.
+            if (const std::function<void()> handler = std::exchange(macroHandler, nullptr)) handler();
             changed_();
             return S_OK;
         }

@@ -60,6 +60,9 @@ public:
 
     HostState state;
     MacroRecord record;
+    // Runs once, inside the next ExecuteMacros call after the macro is recorded, as the
+    // host's macro handler does; it may call the plug-in back.
+    std::function<void()> macroHandler;
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;

@@ -68,6 +68,9 @@ const char* const kUsage =
     "                                               whose title begins with TITLE, as a mouse does\n"
     "  debug                                        ok COUNT LAST: the debug texts (OutputDebugString)\n"
     "                                               of this process so far, each also on standard error\n"
+    "  reenter check ...|result|reset ...|add ...   run that plug-in command inside the next\n"
+    "                                               ExecuteMacros call, as a host's macro handler may\n"
+    "  reentered                                    ok REPLY: the reply of that command (error: none ran)\n"
     "  quit                                         end (as does the end of the input)\n";
 
 struct Options {
@@ -466,6 +469,15 @@ private:
             const HWND button = GetDlgItem(w, int(control));
             if (!button) return errorReply("click: that window has no control " + id);
             PostMessageW(button, BM_CLICK, 0, 0);
+        } else if (r.verb == "reenter") {
+            const Request inner = parseRequest(r.after(0));
+            if (!PluginDriver::handles(inner.verb) || inner.verb == "load" || inner.verb == "unload")
+                return errorReply("reenter: give a plug-in call (check, result, reset, add, remove)");
+            reentryReply_.clear();
+            object_->macroHandler = [this, inner] { reentryReply_ = driver_.run(inner); };
+        } else if (r.verb == "reentered") {
+            if (reentryReply_.empty()) return errorReply("reentered: no command ran inside a macro");
+            return okReply({reentryReply_});
         } else if (r.verb == "debug") {
             DebugTexts& texts = debugTexts();
             const std::lock_guard<std::mutex> hold(texts.lock);
@@ -484,6 +496,7 @@ private:
     win32::ComPtr<AutomationObject> object_;
     win32::ActiveObject published_;
     PluginDriver driver_;
+    std::string reentryReply_;  // of the command run inside a macro ("reenter")
     std::shared_ptr<InputQueue> queue_;
     bool busy_ = false;
     bool quitting_ = false;

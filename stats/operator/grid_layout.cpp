@@ -1,5 +1,7 @@
 #include "operator/grid_layout.h"
 
+#include <algorithm>
+
 std::vector<TextSpot> dxccListLayout(size_t count, int right) {
     std::vector<TextSpot> spots;
     spots.reserve(count);
@@ -16,7 +18,9 @@ std::vector<TextSpot> dxccListLayout(size_t count, int right) {
 }
 
 CallGridLayout callGridLayout(int height, int watchedBand) {
-    const int h = height / 7;
+    // Never shorter than a line of text: a table made small cuts its lowest rows off
+    // rather than drawing them over the header.
+    const int h = std::max(height / 7, kMinCallGridRow);
     // HOST-QUIRK: band 0 (160 m, never drawn) highlights the row below the header too.
     if (watchedBand < 0) return {h, false, 0, 0};
     return {h, true, (watchedBand + 1) * h, (watchedBand + 2) * h};

@@ -11,7 +11,10 @@ struct TextSpot {
 // whenever the next would start past right - 40 (`right` is the table's right edge).
 std::vector<TextSpot> dxccListLayout(size_t count, int right);
 
-// The per-call grid: seven rows of height / 7 pixels; row r (2..6) shows band index r - 1.
+// The per-call grid: seven rows of height / 7 pixels, or of kMinCallGridRow when that is
+// less (the header's texts end at 32, row 2 must start below them); row r (2..6) shows
+// band index r - 1.
+constexpr int kMinCallGridRow = 17;
 struct CallGridLayout {
     int rowHeight;
     // The highlighted row of the current band (none below band 0): top and bottom.

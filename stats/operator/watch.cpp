@@ -6,7 +6,6 @@
 #include "operator/texts.h"
 
 void BandModeWatch::refresh(HostLink& host, GridWindows& windows, bool dxccOption, bool areaOption) {
-    SharedFlags& shared = state_.shared;
     if (dxccOption && !windows.dxccOpen()) windows.openDxcc();
     if (areaOption && !windows.areaOpen()) {
         // Read first, open after: opening a window can wait for the host's thread (the
@@ -14,15 +13,17 @@ void BandModeWatch::refresh(HostLink& host, GridWindows& windows, bool dxccOptio
         const bool ownIsUkraine = state_.lock()->own.ownIsUkraine;
         windows.openArea(ownIsUkraine);
     }
-    if (!host.bound()) {
-        shared.refreshPending = true;
-        return;
-    }
+    if (host.bound()) follow(host, windows);
+    // However this one ended, the next call check asks for another: after a host call
+    // that failed (a busy host, say), the grids follow the typed call again as soon as
+    // the host answers, instead of showing a call it no longer has. The call check
+    // clears the flag as it posts, so a burst of failures still posts one refresh.
+    state_.shared.refreshPending = true;
+}
+
+void BandModeWatch::follow(HostLink& host, GridWindows& windows) {
     if (!host.entryField(5, view_.watchedCall)) return;
-    if (view_.watchedCall.size() == 1 || view_.watchedCall.size() == 2) {
-        shared.refreshPending = true;
-        return;
-    }
+    if (view_.watchedCall.size() == 1 || view_.watchedCall.size() == 2) return;
     {
         const auto d = state_.lock();
         for (auto& row : d->infoGridRows)
@@ -34,11 +35,9 @@ void BandModeWatch::refresh(HostLink& host, GridWindows& windows, bool dxccOptio
         callBranch(windows);
     }
     if (windows.dxccOpen()) windows.repaintDxccTable();
-    shared.refreshPending = true;
 }
 
-// False when the refresh ends here (a failed host call, or a frequency outside the bands:
-// then only the flag is set again).
+// False when the refresh ends here (a failed host call, or a frequency outside the bands).
 bool BandModeWatch::bandBranch(HostLink& host, GridWindows& windows) {
     double hertz = 0.0;
     if (!host.frequency(hertz) || !host.mode(view_.watchedMode)) return false;
@@ -48,10 +47,7 @@ bool BandModeWatch::bandBranch(HostLink& host, GridWindows& windows) {
         lastSp1Frequency_ = hertz;
     }
     const int band = watchBandOfFrequency(hertz);
-    if (band < 0) {
-        state_.shared.refreshPending = true;
-        return false;
-    }
+    if (band < 0) return false;
     view_.watchedBand = band;
     const bool rtty = view_.watchedMode == "RTTY";
     int dxccCount = 0;

@@ -45,13 +45,15 @@ public:
     explicit BandModeWatch(ContestState& state) : state_(state) {}
 
     // One refresh with the companion window's DXCC and Area options. A host call that
-    // fails abandons it and leaves refreshPending clear.
+    // fails abandons it; either way refreshPending is set again at the end.
     void refresh(HostLink& host, GridWindows& windows, bool dxccOption, bool areaOption);
 
     const WatchView& view() const { return view_; }
     double lastSp1Frequency() const { return lastSp1Frequency_; }
 
 private:
+    // What follows the opening of the windows when a host is bound.
+    void follow(HostLink& host, GridWindows& windows);
     bool bandBranch(HostLink& host, GridWindows& windows);
     void callBranch(GridWindows& windows);
 

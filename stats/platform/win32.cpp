@@ -6,6 +6,7 @@
 #include "platform/win32_platform.h"
 #include "win32_owners.h"
 #include "windows/companion_window.h"
+#include "windows/wide_text.h"
 
 std::string Win32ProfileStore::read(const std::string& file, const std::string& section, const std::string& key) {
     char buffer[100] = {0};
@@ -32,7 +33,8 @@ std::vector<std::string> Win32FolderSearch::list(const std::string& pattern) {
 
 void Win32Notifier::show(const std::string& text, const std::string& caption, Icon icon) {
     const UINT flags = MB_OK | (icon == Icon::information ? MB_ICONINFORMATION : 0);
-    MessageBoxA(nullptr, text.c_str(), caption.empty() ? nullptr : caption.c_str(), flags);
+    const std::wstring title = wideFromCp1251(caption);
+    MessageBoxW(nullptr, wideFromCp1251(text).c_str(), caption.empty() ? nullptr : title.c_str(), flags);
 }
 
 DateTime Win32Clock::nowUtc() {

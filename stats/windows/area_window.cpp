@@ -1,6 +1,7 @@
 #include "windows/area_window.h"
 
 #include "resources/resource.h"
+#include "windows/wide_text.h"
 
 static_assert(IDC_AREA_COUNT == kAreaCount, "one lamp per area code");
 
@@ -26,12 +27,12 @@ bool Obl::open(bool onTop, bool showKrAndSl) {
     showKrAndSl_ = showKrAndSl;
     if (!createModeless(IDD_AREA)) return false;
     publishWindow(state_.shared.areaWindow, window());
-    ShowWindow(window(), SW_SHOW);
+    showWithoutActivating(window());
     return true;
 }
 
 void Obl::setTitle(const std::string& title) {
-    if (window()) SetWindowTextA(window(), title.c_str());
+    if (window()) setWindowTextCp1251(window(), title);
 }
 
 void Obl::clearAreaMarks() {
@@ -75,7 +76,9 @@ bool Obl::onInit() {
     background_.reset(CreateSolidBrush(kBackground));
     setLargeIcon(window());
     disableCloseCommand(window());
-    return true;
+    // No control gets the focus, which would activate the window: the keyboard stays
+    // with the host's window.
+    return false;
 }
 
 INT_PTR Obl::onMessage(UINT message, WPARAM wParam, LPARAM) {
@@ -93,6 +96,10 @@ INT_PTR Obl::onMessage(UINT message, WPARAM wParam, LPARAM) {
             SetBkColor(dc, kTextBackground);
             return reinterpret_cast<INT_PTR>(background_.get());
         }
+        case WM_CLOSE:
+            // Hidden, not closed: only the companion window closes it.
+            end(IDCANCEL);
+            return TRUE;
         case WM_SETCURSOR:
             position_.saveIfMoved(window());
             return FALSE;

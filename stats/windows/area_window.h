@@ -54,8 +54,11 @@ public:
 
 private:
     bool onInit() override;
-    // Enter does nothing; Escape (Cancel) hides the window, which stays open.
+    // Keys do nothing, whatever message loop serves the window (Enter and Escape would
+    // be OK and Cancel in a dialog's): the operator types into the host. WM_CLOSE hides
+    // the window, which stays open.
     void onOk() override {}
+    void onCancel() override {}
     INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     ContestState& state_;

@@ -42,7 +42,7 @@ bool Change_Band::onInit() {
     position.moveTo(window());
     makeTopmost(window());
     setLargeIcon(window());
-    return true;
+    return false;  // no focus, which would activate it
 }
 
 void Change_Band::tick() {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "windows/wide_text.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ void Cabrillo::showChoice(int comboId, const std::string& value) {
         }
     }
     SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-    SetWindowTextA(combo, value.c_str());
+    SetWindowTextW(combo, wideFromCp1251(value).c_str());
 }
 
 bool Cabrillo::onInit() {

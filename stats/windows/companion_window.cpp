@@ -7,6 +7,7 @@
 #include "operator/texts.h"
 #include "platform/seams.h"
 #include "resources/resource.h"
+#include "windows/wide_text.h"
 #include "windows/window_setup.h"
 #include "windows/window_thread.h"
 
@@ -51,23 +52,51 @@ void postOnce(HWND window, UINT message) {
 
 void queueRefresh(HWND window) { postOnce(window, kRefreshMessage); }
 
+// The companion window whose keys are dropped: the one open on this thread.
+thread_local HWND keylessWindow = nullptr;
+
+// The operator types into the host while the companion window stands beside it: a key
+// that reaches the companion (it was clicked, or activated from the task bar) must do
+// nothing there. The dialog's own loop would turn Enter and Escape into OK and Cancel and
+// Space into a click of the focused button (a mode macro sent to the host, a grid window
+// closed), so every key to it or its controls is dropped before the loop looks at it.
+// Keys with Alt pass: the system menu and Alt+F4, which is the close box.
+LRESULT CALLBACK dropCompanionKeys(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* m = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && m && keylessWindow && (m->hwnd == keylessWindow || IsChild(keylessWindow, m->hwnd)))
+        if (m->message == WM_KEYDOWN || m->message == WM_KEYUP || m->message == WM_CHAR || m->message == WM_DEADCHAR)
+            return 1;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 }  // namespace
 
-Setup::Setup(ContestState& state, Settings& settings, BandModeWatch& watch)
-    : state_(state), settings_(settings), watch_(watch), grids_(state, settings, defaultPlatform().clock) {
+Setup::Setup(ContestState& state, Settings& settings, BandModeWatch& watch, HWND hostWindow)
+    : state_(state),
+      settings_(settings),
+      watch_(watch),
+      hostWindow_(hostWindow),
+      grids_(state, settings, defaultPlatform().clock),
+      position_(settings, "master_x", "master_y") {
     grids_.setView(&watch_.view());
 }
 
 Setup::~Setup() = default;
 
-void Setup::run() { runModal(IDD_SETUP); }
+void Setup::run() {
+    const win32::WindowsHook keys(SetWindowsHookExW(WH_MSGFILTER, &dropCompanionKeys, nullptr, GetCurrentThreadId()));
+    runModal(IDD_SETUP);
+    keylessWindow = nullptr;
+}
+
+void Setup::returnKeyboard() {
+    if (hostWindow_ && IsWindow(hostWindow_)) SetForegroundWindow(hostWindow_);
+}
 
 bool Setup::onInit() {
     state_.shared.companionWindow = window();
-    savedX_ = settingInt(settings_, "master_x");
-    savedY_ = settingInt(settings_, "master_y");
-    const int x = savedX_ == 0 ? 10 : savedX_;
-    const int y = savedY_ == 0 ? 400 : savedY_;
+    keylessWindow = window();
+    position_.read(10, 400);
 
     bpsk_.AttachItem(IDC_SETUP_BPSK, window(), kNotSelected, kButtonText, kButtonTextDisabled);
     rtty_.AttachItem(IDC_SETUP_RTTY, window(), kNotSelected, kButtonText, kButtonTextDisabled);
@@ -75,8 +104,8 @@ bool Setup::onInit() {
     rtty_.SetShape(0);
 
     // Always topmost, whatever the on-top option says (that one is the grid windows').
-    SetWindowPos(window(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    SetWindowPos(window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    position_.moveTo(window());
+    makeTopmost(window());
 
     background_.reset(CreateSolidBrush(kBackground));
     setLargeIcon(window());
@@ -126,7 +155,11 @@ bool Setup::onInit() {
     for (auto& flag : queued) flag = false;
     queueRefresh(window());
     if (stopRequested) PostMessageW(window(), WM_CLOSE, 0, 0);
-    return true;
+    // Shown here, not by the dialog's loop, which would activate it; and no control is
+    // given the focus, which would activate it too: the keyboard stays with the host.
+    showWithoutActivating(window());
+    setCursorOnce(window());
+    return false;
 }
 
 void Setup::applyTexts() {
@@ -146,19 +179,31 @@ void Setup::applyTexts() {
         setItemText(IDC_SETUP_BAND_CHANGE, "Control of change Band,Mode");
         setItemText(IDC_SETUP_ON_TOP, "Window on top");
     }
-    SetWindowTextA(window(), companionTitle(russian, snapshot.contestStartYear).c_str());
+    setWindowTextCp1251(window(), companionTitle(russian, snapshot.contestStartYear));
 }
 
-void Setup::selectMode(bool rtty, bool send) {
-    if (send) {
-        // Without a host the faces still change and the choice is still stored.
-        if (rtty)
-            (void)(executeMacro("<MODE:RTTY>") && executeMacro("<BAUDRATE:75>"));
-        else
-            (void)(executeMacro("<MODE:BPSK31>") && executeMacro("<BAUDRATE:63>"));
+bool Setup::selectMode(bool rtty, bool send) {
+    // Without a host (none ran, or it has gone away) the faces still change and the choice
+    // is still stored; a host that refuses the switch keeps both as they were, for it
+    // stayed in its mode.
+    if (send && host_.bound()) {
+        const bool switched = rtty ? executeMacro("<MODE:RTTY>") && executeMacro("<BAUDRATE:75>")
+                                   : executeMacro("<MODE:BPSK31>") && executeMacro("<BAUDRATE:63>");
+        if (!switched && host_.bound()) {
+            defaultPlatform().diagnostics.fault(std::string("the host refused the switch to ") +
+                                                (rtty ? "RTTY 75" : "BPSK63") + "; the mode stays as it was");
+            return false;
+        }
     }
     rtty_.SetBackColor(rtty ? kSelected : kNotSelected);
     bpsk_.SetBackColor(rtty ? kNotSelected : kSelected);
+    return true;
+}
+
+void Setup::chooseMode(bool rtty) {
+    if (!selectMode(rtty, true)) return;
+    settings_.set("Mode", rtty ? "RTTY" : "BPSK");
+    refresh();
 }
 
 void Setup::refresh() {
@@ -233,16 +278,20 @@ void Setup::toggleOnTop() {
 
 bool Setup::onCommand(int id, int notification) {
     if (notification != BN_CLICKED) return CDialogBase::onCommand(id, notification);
+    const bool handled = runOption(id);
+    // A click took the keyboard with the activation: it goes back to where the operator
+    // types, as modepad does.
+    if (handled) returnKeyboard();
+    return handled || CDialogBase::onCommand(id, notification);
+}
+
+bool Setup::runOption(int id) {
     switch (id) {
         case IDC_SETUP_RTTY:
-            selectMode(true, true);
-            settings_.set("Mode", "RTTY");
-            refresh();
+            chooseMode(true);
             return true;
         case IDC_SETUP_BPSK:
-            selectMode(false, true);
-            settings_.set("Mode", "BPSK");
-            refresh();
+            chooseMode(false);
             return true;
         case IDC_SETUP_DXCC:
             toggleDxcc();
@@ -263,7 +312,7 @@ bool Setup::onCommand(int id, int notification) {
             toggleOnTop();
             return true;
         default:
-            return CDialogBase::onCommand(id, notification);
+            return false;
     }
 }
 
@@ -283,19 +332,6 @@ void Setup::paintLamp(COLORREF fill, COLORREF outline) {
         Ellipse(surface_.get(), kLamp.left, kLamp.top, kLamp.right, kLamp.bottom);
     }
     InvalidateRect(window(), nullptr, FALSE);
-}
-
-void Setup::savePosition() {
-    RECT r;
-    if (!GetWindowRect(window(), &r)) return;
-    if (r.left != savedX_) {
-        savedX_ = r.left;
-        settings_.set("master_x", std::to_string(savedX_));
-    }
-    if (r.top != savedY_) {
-        savedY_ = r.top;
-        settings_.set("master_y", std::to_string(savedY_));
-    }
 }
 
 void Setup::paint() {
@@ -330,8 +366,22 @@ INT_PTR Setup::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             queueRefresh(window());
             return TRUE;
         case WM_SETCURSOR:
-            savePosition();
+            position_.saveIfMoved(window());
             return FALSE;  // the default handling sets the cursor
+        case WM_EXITSIZEMOVE:
+            // Moved by its caption, which activated it.
+            position_.saveIfMoved(window());
+            returnKeyboard();
+            return FALSE;
+        case WM_CLOSE:
+            // The close box or a stop; Escape, which the dialog would also make Cancel,
+            // never gets here (see dropCompanionKeys).
+            if (stopRequested) endModalLoops();
+            // Left with one of these windows, the keyboard would go to whatever window
+            // the system picks next (modepad, always on top), not to the host's.
+            if (GetWindowThreadProcessId(GetForegroundWindow(), nullptr) == GetCurrentThreadId()) returnKeyboard();
+            end(IDCANCEL);
+            return TRUE;
         case WM_PAINT:
             paint();
             return TRUE;
@@ -360,7 +410,7 @@ INT_PTR Setup::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 bool Setup::entryField(int field, std::string& text) {
     if (stopRequested) return false;
     auto r = host_.entryField(field);
-    if (!r.ok()) return false;
+    if (!answered(r.call)) return false;
     text = std::move(r.value);
     return true;
 }
@@ -368,7 +418,7 @@ bool Setup::entryField(int field, std::string& text) {
 bool Setup::frequency(double& hertz) {
     if (stopRequested) return false;
     const auto r = host_.frequency();
-    if (!r.ok()) return false;
+    if (!answered(r.call)) return false;
     hertz = r.value;
     return true;
 }
@@ -376,14 +426,41 @@ bool Setup::frequency(double& hertz) {
 bool Setup::mode(std::string& text) {
     if (stopRequested) return false;
     auto r = host_.mode();
-    if (!r.ok()) return false;
+    if (!answered(r.call)) return false;
     text = std::move(r.value);
     return true;
 }
 
 bool Setup::executeMacro(const std::string& macro) {
     if (stopRequested || !host_.bound()) return false;
-    return host_.executeMacros(macro).ok();
+    return answered(host_.executeMacros(macro));
+}
+
+// A host whose process has ended is let go at once, and the window goes on as without
+// one: every call to it would fail all the same, each after a wait, and its binding would
+// otherwise be released during the unload, when that wait holds up the host's thread.
+bool Setup::answered(const automation::HostCall& call) {
+    if (call.ok()) return true;
+    const long gone[] = {HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE),
+                         HRESULT_FROM_WIN32(RPC_S_CALL_FAILED),
+                         RPC_E_DISCONNECTED,
+                         RPC_E_SERVER_DIED,
+                         RPC_E_SERVER_DIED_DNE,
+                         CO_E_OBJNOTCONNECTED};
+    for (const long code : gone)
+        if (call.code == code) host_.unbind();
+    return false;
+}
+
+// A move or size by the mouse and a menu run loops of the system's own on this thread,
+// which end with the mouse button or a key: a stop would wait for the operator to let go.
+// Cancel mode is the system's way to end them; Wine's move loop heeds only Escape.
+void Setup::endModalLoops() {
+    if (const HWND captured = GetCapture()) {
+        SendMessageW(captured, WM_CANCELMODE, 0, 0);
+        PostMessageW(captured, WM_KEYDOWN, VK_ESCAPE, 0);
+    }
+    EndMenu();
 }
 
 // ---- the operator windows' thread ---------------------------------------------------
@@ -408,15 +485,31 @@ void askCompanionToClose() {
 
 }  // namespace
 
+namespace {
+
+// The window the operator types in, which keeps the keyboard while the operator windows
+// open and gets it back after a click in them: the host's thread's active window, or the
+// foreground window when it is one of this process's.
+HWND hostsKeyboardWindow() {
+    if (const HWND active = CDialogBase::callersActiveWindow()) return active;
+    const HWND foreground = GetForegroundWindow();
+    DWORD process = 0;
+    if (foreground) GetWindowThreadProcessId(foreground, &process);
+    return process == GetCurrentProcessId() ? foreground : nullptr;
+}
+
+}  // namespace
+
 void startCompanionWindow(ContestState& state) {
     if (windowThread.running()) stopCompanionWindow();
     shownState = &state;
     stopRequested = false;
     BandModeWatch& watch = watchOf(state);
-    const bool started = windowThread.start([&state, &watch] {
+    const HWND hostWindow = hostsKeyboardWindow();
+    const bool started = windowThread.start([&state, &watch, hostWindow] {
         if (state.shared.companionWindow) return;
         Settings settings(defaultPlatform().profile);
-        Setup setup(state, settings, watch);
+        Setup setup(state, settings, watch, hostWindow);
         setup.whenReady([] { windowThread.signalReady(); });
         setup.run();
         state.shared.companionWindow = nullptr;

@@ -3,6 +3,11 @@
 // the band-change control, grid windows on top), the band-change lamp, and the home
 // of the band and mode watch, which runs at every refresh message. A modal dialog on
 // the operator windows' thread; its message loop is the thread's.
+//
+// The operator types into the host's window meanwhile: the companion opens without
+// taking the keyboard, hands it back to that window after a click or a move, ignores
+// every key (Enter and Escape close nothing, Space clicks nothing) and closes only by
+// its close box or a stop.
 #pragma once
 #include <windows.h>
 
@@ -19,6 +24,7 @@
 #include "win32_owners.h"
 #include "windows/dialog_base.h"
 #include "windows/grid_window_set.h"
+#include "windows/window_setup.h"
 
 // The host's thread's requests (WindowBridge, by postToCompanionWindow): the one way it
 // reaches the operator windows. Posted to the companion window, both parameters 0, at
@@ -29,7 +35,8 @@ constexpr UINT kResetAreaMessage = WM_APP + 2;   // a QSO was removed: clear the
 
 class Setup : public CDialogBase, private HostLink {
 public:
-    Setup(ContestState& state, Settings& settings, BandModeWatch& watch);
+    // `hostWindow`: the host's window the operator types in (null: none known).
+    Setup(ContestState& state, Settings& settings, BandModeWatch& watch, HWND hostWindow);
     ~Setup() override;
 
     // Runs the window until it is closed. Binds the host on this thread when it opens
@@ -50,9 +57,19 @@ private:
     bool frequency(double& hertz) override;
     bool mode(std::string& text) override;
     bool executeMacro(const std::string& macro) override;
+    // Whether the call worked; lets go of a host that has gone away.
+    bool answered(const automation::HostCall& call);
 
     void applyTexts();
-    void selectMode(bool rtty, bool send);
+    // The buttons' faces for the mode, after switching the host when `send`; false (and
+    // nothing changed) when the bound host refused.
+    bool selectMode(bool rtty, bool send);
+    // A click on a mode button: the switch, then the choice stored.
+    void chooseMode(bool rtty);
+    // A click on a button or box; false for an id that is none of them.
+    bool runOption(int id);
+    void returnKeyboard();
+    void endModalLoops();
     void refresh();
     void copyOptionsToBoxes();
     void toggleDxcc();
@@ -60,14 +77,15 @@ private:
     void toggleBandChange();
     void toggleOnTop();
     void paintLamp(COLORREF fill, COLORREF outline);
-    void savePosition();
     void paint();
 
     ContestState& state_;
     Settings& settings_;
     BandModeWatch& watch_;
+    HWND hostWindow_;
     automation::HostObject host_;
     GridWindowSet grids_;
+    SavedPosition position_;
     CAdvancedButton rtty_, bpsk_;
     win32::Brush background_;
     win32::MemoryDC surface_;
@@ -77,7 +95,6 @@ private:
     win32::Brush lampBrush_;
     COLORREF lampColour_ = 0;
     bool dxccOption_ = false, areaOption_ = false, hintOption_ = false, bandChangeOption_ = false, onTopOption_ = false;
-    int savedX_ = 0, savedY_ = 0;
     std::function<void()> ready_;
 };
 

@@ -5,6 +5,7 @@
 
 #include "drawn/subclassed_control.h"
 #include "platform/diagnostics.h"
+#include "windows/wide_text.h"
 
 namespace {
 
@@ -117,9 +118,9 @@ void CDialogBase::end(INT_PTR result) {
     if (window_) ShowWindow(window_, SW_HIDE);
 }
 
-std::string CDialogBase::itemText(int id) const { return windowText(item(id)); }
+std::string CDialogBase::itemText(int id) const { return windowTextCp1251(item(id)); }
 
-void CDialogBase::setItemText(int id, const std::string& text) { SetDlgItemTextA(window_, id, text.c_str()); }
+void CDialogBase::setItemText(int id, const std::string& text) { setItemTextCp1251(window_, id, text); }
 
 bool CDialogBase::onCommand(int id, int) {
     if (id == IDOK) {

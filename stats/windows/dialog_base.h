@@ -61,8 +61,10 @@ protected:
     // Modal: ends the dialog with `result`. Modeless: hides the window and keeps it.
     void end(INT_PTR result);
 
-    // Text of a control in the active code page, however long it is.
+    // Text of a control in code page 1251, however long it is, whatever the active
+    // code page (what setItemText gave comes back as it was).
     std::string itemText(int id) const;
+    // `text` in code page 1251, shown as such whatever the active code page.
     void setItemText(int id, const std::string& text);
 
     // WM_INITDIALOG; true lets the system put the focus on the first control.

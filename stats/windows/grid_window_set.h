@@ -13,8 +13,9 @@
 // Lifetimes. Each window is an object of this set, created when it opens and destroyed
 // with its window when it closes (closeDxcc, closeArea, closeBandChange, closeAll or the
 // set's destructor): opening and closing a window any number of times leaves nothing
-// behind. WM_CLOSE or Escape only hide a grid window: it stays open (its handle stays
-// published, the watch keeps filling it) until its owner closes it. The band-change
+// behind. Keys do nothing in a grid window (Enter and Escape included), and WM_CLOSE only
+// hides it: it stays open (its handle stays published, the watch keeps filling it)
+// until its owner closes it. They open without taking the keyboard from the host. The band-change
 // window's timer is stopped before its window goes, and its painter is never called
 // after closeBandChange: destroy the set (or call closeAll) before the window the
 // painter paints on.
@@ -53,7 +54,7 @@ public:
     void setOnTop(bool onTop) { onTop_ = onTop; }
     bool onTop() const { return onTop_; }
 
-    // GridWindows: "open" means the window exists, hidden by Escape or not. Opening an
+    // GridWindows: "open" means the window exists, hidden by WM_CLOSE or not. Opening an
     // open window, or acting on a closed one, does nothing.
     bool dxccOpen() override;
     void openDxcc() override;

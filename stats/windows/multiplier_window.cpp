@@ -6,6 +6,7 @@
 #include "drawn/mem_dc.h"
 #include "operator/grid_layout.h"
 #include "resources/resource.h"
+#include "windows/wide_text.h"
 
 namespace {
 
@@ -13,9 +14,7 @@ constexpr COLORREF kListBackground = RGB(255, 250, 198);
 constexpr COLORREF kGridBackground = RGB(255, 255, 198);
 constexpr COLORREF kWatchedBandRow = RGB(198, 255, 255);
 
-void textAt(HDC dc, int x, int y, const std::string& text) {
-    TextOutA(dc, x, y, text.data(), static_cast<int>(text.size()));
-}
+void textAt(HDC dc, int x, int y, const std::string& text) { textOutCp1251(dc, x, y, text); }
 
 }  // namespace
 
@@ -77,7 +76,10 @@ void CCqWwInfoButton::drawCallGrid(HDC dc, const RECT& item, const WatchView& vi
 // ---- the window ---------------------------------------------------------------------------
 
 Multiplier::Multiplier(ContestState& state, const Settings& settings)
-    : state_(state), table_(state), position_(settings, "dxcc_x", "dxcc_y") {}
+    : state_(state),
+      table_(state),
+      position_(settings, "dxcc_x", "dxcc_y"),
+      size_(settings, "dxcc_width", "dxcc_height") {}
 
 Multiplier::~Multiplier() {
     // While this class still handles the window's last messages.
@@ -88,7 +90,7 @@ bool Multiplier::open(bool onTop) {
     onTop_ = onTop;
     if (!createModeless(IDD_MULTIPLIER)) return false;
     publishWindow(state_.shared.dxccWindow, window());
-    ShowWindow(window(), SW_SHOW);
+    showWithoutActivating(window());
     return true;
 }
 
@@ -98,7 +100,7 @@ void Multiplier::setView(const WatchView* view) {
 }
 
 void Multiplier::setTitle(const std::string& title) {
-    if (window()) SetWindowTextA(window(), title.c_str());
+    if (window()) setWindowTextCp1251(window(), title);
 }
 
 void Multiplier::repaintTable() {
@@ -107,16 +109,28 @@ void Multiplier::repaintTable() {
 
 bool Multiplier::onInit() {
     table_.attachItem(window(), IDC_DXCC_TABLE);
+    size_.apply(window());
     position_.read(10, 400);
     position_.moveTo(window());
     if (onTop_) makeTopmost(window());
     setLargeIcon(window());
     disableCloseCommand(window());
-    return true;
+    // No control gets the focus, which would activate the window: the keyboard stays
+    // with the host's window.
+    return false;
 }
 
 INT_PTR Multiplier::onMessage(UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
+        case WM_CLOSE:
+            // Hidden, not closed: only the companion window closes it.
+            end(IDCANCEL);
+            return TRUE;
+        case WM_EXITSIZEMOVE:
+            // The operator has moved or sized it.
+            size_.saveIfResized(window());
+            position_.saveIfMoved(window());
+            return FALSE;
         case WM_SETCURSOR:
             // Sent whenever the pointer moves over the window: the moment to notice a move.
             position_.saveIfMoved(window());

@@ -2,7 +2,8 @@
 // that shows the DXCC prefixes worked on the watched band in the watched mode, or,
 // while a call is typed in the host, on which bands and modes that station was worked.
 // The band and mode watch fills what it draws (the contest state and a WatchView) and
-// sets its title; the window keeps its screen position in the settings file.
+// sets its title; the window keeps its screen position and the size the operator gave it
+// in the settings file.
 //
 // Everything here runs on the operator windows' thread.
 #pragma once
@@ -56,12 +57,16 @@ public:
 
 private:
     bool onInit() override;
-    // Enter does nothing; Escape (Cancel) hides the window, which stays open.
+    // Keys do nothing, whatever message loop serves the window (Enter and Escape would
+    // be OK and Cancel in a dialog's): the operator types into the host. WM_CLOSE hides
+    // the window, which stays open.
     void onOk() override {}
+    void onCancel() override {}
     INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     ContestState& state_;
     CCqWwInfoButton table_;
     SavedPosition position_;
+    SavedSize size_;
     bool onTop_ = false;
 };

@@ -1,5 +1,6 @@
 #include "windows/window_setup.h"
 
+#include "operator/placement.h"
 #include "resources/resource.h"
 #include "windows/dialog_base.h"
 
@@ -10,8 +11,21 @@ void SavedPosition::read(int defaultX, int defaultY) {
     if (y_ == 0) y_ = defaultY;
 }
 
-void SavedPosition::moveTo(HWND window) const {
-    SetWindowPos(window, nullptr, x_, y_, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+void SavedPosition::moveTo(HWND window) {
+    RECT now{};
+    GetWindowRect(window, &now);
+    const RECT stored = {x_, y_, x_ + (now.right - now.left), y_ + (now.bottom - now.top)};
+    ScreenRect place = {stored.left, stored.top, stored.right, stored.bottom};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromRect(&stored, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        const int caption = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFIXEDFRAME);
+        place = placeOnScreen(place, {work.left, work.top, work.right, work.bottom}, caption);
+    }
+    SetWindowPos(window, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    x_ = place.left;
+    y_ = place.top;
 }
 
 void SavedPosition::saveIfMoved(HWND window) {
@@ -29,8 +43,33 @@ void SavedPosition::saveIfMoved(HWND window) {
     }
 }
 
+void SavedSize::apply(HWND window) {
+    width_ = settings_.getInt(widthKey_);
+    height_ = settings_.getInt(heightKey_);
+    if (width_ > 0 && height_ > 0)
+        SetWindowPos(window, nullptr, 0, 0, width_, height_, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void SavedSize::saveIfResized(HWND window) {
+    RECT r{};
+    if (!GetWindowRect(window, &r) || IsIconic(window)) return;
+    if (r.right - r.left == width_ && r.bottom - r.top == height_) return;
+    width_ = r.right - r.left;
+    height_ = r.bottom - r.top;
+    settings_.set(widthKey_, std::to_string(width_));
+    settings_.set(heightKey_, std::to_string(height_));
+}
+
 void makeTopmost(HWND window) {
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void showWithoutActivating(HWND window) { ShowWindow(window, SW_SHOWNOACTIVATE); }
+
+void setCursorOnce(HWND window) {
+    const HWND captured = SetCapture(window);
+    SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+    if (!captured) ReleaseCapture();
 }
 
 void setLargeIcon(HWND window) {

@@ -35,7 +35,9 @@
 // Every wait of the host's thread serves only what the window thread may be waiting
 // for: calls on the host's object (COM brings them as messages to the apartment's own
 // window) and messages sent to the host's windows. The host's other messages stay
-// queued, so none of the host's code runs inside an export or inside the unload.
+// queued. The calls served are the host's code, which may call an export back (a macro
+// handler checking a call, say): the waiting export holds no lock, so that call is
+// served as any other.
 #pragma once
 #include <windows.h>
 

@@ -6,6 +6,7 @@
 #include "fake_platform.h"
 #include "operator/grid_layout.h"
 #include "operator/lamp.h"
+#include "operator/placement.h"
 #include "operator/texts.h"
 #include "operator/watch.h"
 
@@ -160,7 +161,20 @@ TEST_F(Watch, ShortCallsFailuresAndNoHostLeaveTheWindowsAlone) {
     host.typed.clear();
     host.failing = true;
     refresh();
-    EXPECT_FALSE(flags().refreshPending);  // a failed host call abandons the refresh
+    EXPECT_TRUE(grids.dxccTitle.empty());  // a failed host call abandons the refresh...
+    // ...but the next keystrokes ask for another (the grids would otherwise keep showing
+    // a call the host no longer has), and a burst of them posts only one.
+    windows.running = true;
+    CallCheckArgs keystroke;
+    keystroke.call = keystroke.stationText = "DL1AB";
+    keystroke.mode = "RTTY";
+    keystroke.prefix = "DL";
+    keystroke.band = "20m";
+    for (int i = 0; i < 3; ++i) plugin->checkCall(keystroke);
+    EXPECT_EQ(windows.refreshes, 1);
+    refresh();
+    EXPECT_TRUE(flags().refreshPending);
+    windows.running = false;
 
     host.isBound = false;
     grids = RecordingGrids();
@@ -237,6 +251,38 @@ TEST(GridLayout, TheDxccListWrapsBeforeTheRightEdge) {
     EXPECT_EQ(wide[2].x, 5);  // 85 > 120 - 40: a new line
     EXPECT_EQ(wide[2].y, 15);
     for (const TextSpot& s : dxccListLayout(3, 84)) EXPECT_EQ(s.x, 5);  // narrower than 85: one per line
-    EXPECT_EQ(callGridLayout(70, 0).highlightTop, 10);
+    EXPECT_EQ(callGridLayout(140, 0).highlightTop, 20);
+    EXPECT_EQ(callGridLayout(70, 0).highlightTop, 17);  // made small: still a line high
     EXPECT_FALSE(callGridLayout(70, -1).highlight);
+}
+
+TEST(Placement, WindowsOutOfReachComeBackOnTheWorkArea) {
+    const ScreenRect work = {0, 0, 1024, 738};  // a 1024 x 768 screen above a task bar
+    struct Case {
+        const char* what;
+        int left, top;     // stored
+        int wantX, wantY;  // opened at
+    };
+    // A 300 x 200 window with a caption bar 25 high.
+    const Case cases[] = {
+        {"inside", 10, 400, 10, 400},
+        {"partly off the left, caption still usable", -200, 100, -200, 100},
+        {"partly off the bottom, caption still usable", 500, 700, 500, 700},
+        {"on a monitor unplugged to the right", 1500, 100, 724, 100},
+        {"on a monitor unplugged to the left", -900, 300, 0, 300},
+        {"below the screen", 200, 2000, 200, 538},
+        {"caption above the top", 200, -5, 200, 0},
+        {"only 40 pixels left on screen", 984, 100, 724, 100},
+    };
+    for (const Case& c : cases) {
+        const ScreenRect placed = placeOnScreen({c.left, c.top, c.left + 300, c.top + 200}, work, 25);
+        EXPECT_EQ(placed.left, c.wantX) << c.what;
+        EXPECT_EQ(placed.top, c.wantY) << c.what;
+        EXPECT_EQ(placed.width(), 300) << c.what;
+        EXPECT_EQ(placed.height(), 200) << c.what;
+    }
+    // Larger than the work area: its top-left corner comes first.
+    const ScreenRect big = placeOnScreen({-50, -50, 1950, 1950}, work, 25);
+    EXPECT_EQ(big.left, 0);
+    EXPECT_EQ(big.top, 0);
 }

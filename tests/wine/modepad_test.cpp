@@ -52,8 +52,22 @@ void window(HWND w, HWND hostWindow) {
     wt::check((GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, "window: always on top");
     RECT client;
     GetClientRect(w, &client);
-    wt::checkEqual(client.right, 150, "window: client width");
+    wt::check(client.right >= 150, "window: client width at least the buttons' 150");
     wt::checkEqual(client.bottom, 40, "window: client height");
+    // The caption's text fits between the icon and the three caption buttons.
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    const win32::Font font(CreateFontIndirectA(&metrics.lfCaptionFont));
+    const win32::WindowDC screen(nullptr);
+    const win32::ScopedSelect selected(screen.get(), font.get());
+    SIZE text{};
+    GetTextExtentPoint32A(screen.get(), "TALVENA CUP", 11, &text);
+    RECT outer;
+    GetWindowRect(w, &outer);
+    const int room = (outer.right - outer.left) - GetSystemMetrics(SM_CXSMICON) - 3 * GetSystemMetrics(SM_CXSIZE);
+    wt::check(text.cx < room, "window: the whole caption shows (" + std::to_string(text.cx) + " of " +
+                                  std::to_string(room) + " pixels)");
     struct Place {
         const char* caption;
         int left, top, width, height;

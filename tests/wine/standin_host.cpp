@@ -229,4 +229,56 @@ bool click(HWND button, DWORD milliseconds) {
     return SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, milliseconds, &result) != 0;
 }
 
+namespace {
+
+void sendInput(INPUT input) { SendInput(1, &input, sizeof input); }
+
+void mouseButton(DWORD flag) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flag;
+    sendInput(in);
+}
+
+}  // namespace
+
+void mouseDownAt(HWND w, int x, int y) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    SetCursorPos(x >= 0 ? r.left + x : r.right + x, y >= 0 ? r.top + y : r.bottom + y);
+    mouseButton(MOUSEEVENTF_LEFTDOWN);
+}
+
+void mouseUp() { mouseButton(MOUSEEVENTF_LEFTUP); }
+
+void mouseClickAt(HWND w, int x, int y) {
+    mouseDownAt(w, x, y);
+    Sleep(30);
+    mouseUp();
+}
+
+void mouseMoveBy(int dx, int dy) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = dx;
+    in.mi.dy = dy;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE;
+    sendInput(in);
+}
+
+void pressKey(WORD virtualKey) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = virtualKey;
+    sendInput(in);
+    in.ki.dwFlags = KEYEVENTF_KEYUP;
+    sendInput(in);
+}
+
+HWND keyboardFocusOf(HWND w) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
 }  // namespace wt

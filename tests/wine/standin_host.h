@@ -99,4 +99,19 @@ bool waitForeground(HWND w, DWORD milliseconds = 2000);
 // Clicks a button as the mouse does (BM_CLICK) and waits until its handler has returned.
 bool click(HWND button, DWORD milliseconds = 5000);
 
+// Real input into the desktop, as the operator's mouse and keyboard give it: it goes
+// wherever the system sends it (the window under the pointer, the foreground window's
+// focus), through every message loop on the way.
+// The pointer to the point (x, y) of `w`'s window rectangle (negative: from its right or
+// bottom edge), then the left button down, or down and up.
+void mouseDownAt(HWND w, int x, int y);
+void mouseUp();
+void mouseClickAt(HWND w, int x, int y);
+// The pointer moved by (dx, dy) as a mouse does, the button as it is.
+void mouseMoveBy(int dx, int dy);
+// A key pressed and released.
+void pressKey(WORD virtualKey);
+// The keyboard focus of `w`'s thread (null when none).
+HWND keyboardFocusOf(HWND w);
+
 }  // namespace wt

@@ -129,14 +129,13 @@ void aFailureMidwayKeepsTheOldFile() {
 }  // namespace
 
 int main() {
-    wt::startWatchdog(60);
-    // A folder of its own, which the cases empty between them (the runner keeps its
-    // output beside).
-    CreateDirectoryW(L"whole_file", nullptr);
-    if (!wt::check(SetCurrentDirectoryW(L"whole_file") != 0, "a folder of its own"))
-        return wt::finish("whole_file_test");
-    whatIsAtTheTargetDecides();
-    nothingAtATemporaryNameIsWrittenThrough();
-    aFailureMidwayKeepsTheOldFile();
-    return wt::finish("whole_file_test");
+    return wt::run(60, [] {
+        // A folder of its own, which the cases empty between them (the runner keeps its
+        // output beside).
+        CreateDirectoryW(L"whole_file", nullptr);
+        if (!wt::check(SetCurrentDirectoryW(L"whole_file") != 0, "a folder of its own")) return;
+        whatIsAtTheTargetDecides();
+        nothingAtATemporaryNameIsWrittenThrough();
+        aFailureMidwayKeepsTheOldFile();
+    });
 }
