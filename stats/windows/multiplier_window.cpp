@@ -16,6 +16,16 @@ constexpr COLORREF kWatchedBandRow = RGB(198, 255, 255);
 
 void textAt(HDC dc, int x, int y, const std::string& text) { textOutCp1251(dc, x, y, text); }
 
+bool showsList(const WatchView& view) {
+    return view.watchedCall.empty() && view.watchedBand >= 0 && view.watchedBand < kBandCount;
+}
+
+// The worked prefixes of the view's band and mode; the view must show a list.
+std::vector<std::string>& workedList(ContestData& d, const WatchView& view) {
+    auto& lists = view.watchedMode == "RTTY" ? d.dxccRtty : d.dxccBpsk;
+    return lists[static_cast<size_t>(view.watchedBand)];
+}
+
 }  // namespace
 
 // ---- the table --------------------------------------------------------------------------
@@ -37,39 +47,41 @@ bool CCqWwInfoButton::onDrawItem(const DRAWITEMSTRUCT& item) {
 
 void CCqWwInfoButton::drawWorkedList(HDC dc, const RECT& item, const WatchView& view) {
     DeviceContext(dc).fillSolidRect(item, kListBackground);
-    if (view.watchedBand < 0 || view.watchedBand >= kBandCount) return;
+    if (!showsList(view)) return;
     std::vector<std::string> entries;
     {
         const auto d = state_.lock();
-        auto& lists = view.watchedMode == "RTTY" ? d->dxccRtty : d->dxccBpsk;
-        auto& list = lists[static_cast<size_t>(view.watchedBand)];
+        auto& list = workedList(*d, view);
         // The state's list itself is kept in display order: byte order, as unsigned
         // characters, which std::string's comparison is.
         std::sort(list.begin(), list.end());
         entries = list;
     }
     SetBkMode(dc, TRANSPARENT);
-    const std::vector<TextSpot> spots = dxccListLayout(entries.size(), item.right);
+    const std::vector<TextSpot> spots = dxccListLayout(entries.size(), item.right, firstLine_);
     for (size_t i = 0; i < entries.size(); ++i) textAt(dc, spots[i].x, spots[i].y, entries[i]);
+}
+
+size_t CCqWwInfoButton::listCount() const {
+    if (!view_ || !showsList(*view_)) return 0;
+    return workedList(*state_.lock(), *view_).size();
 }
 
 void CCqWwInfoButton::drawCallGrid(HDC dc, const RECT& item, const WatchView& view) {
     DeviceContext(dc).fillSolidRect(item, kGridBackground);
-    const CallGridLayout layout = callGridLayout(item.bottom, view.watchedBand);
+    const CallGridLayout layout = callGridLayout(item.right, item.bottom, view.watchedBand);
     if (layout.highlight)
         DeviceContext(dc).fillSolidRect(RECT{0, layout.highlightTop, item.right, layout.highlightBottom},
                                         kWatchedBandRow);
     SetBkMode(dc, TRANSPARENT);
-    textAt(dc, 20, 18, "Band");
-    textAt(dc, 100, 18, "RTTY75");
-    textAt(dc, 140, 0, view.watchedCall);
-    textAt(dc, 178, 18, "BPSK63");
-    textAt(dc, 245, 18, "NR/OBL");
+    textAt(dc, layout.callX, 0, view.watchedCall);
+    const char* const header[4] = {"Band", "RTTY75", "BPSK63", "NR/OBL"};
+    for (size_t c = 0; c < 4; ++c) textAt(dc, layout.columns[c], 18, header[c]);
     const InfoGrid rows = state_.lock()->infoGridRows;
     // Rows 2..6 show bands 1..5 (80 m to 10 m); 160 m, never a contest band, has no row.
     for (int r = 2; r <= 6; ++r) {
         const auto& row = rows[static_cast<size_t>(r - 1)];
-        for (size_t c = 0; c < 4; ++c) textAt(dc, kCallGridColumns[c], r * layout.rowHeight, row[c]);
+        for (size_t c = 0; c < 4; ++c) textAt(dc, layout.columns[c], r * layout.rowHeight, row[c]);
     }
 }
 
@@ -99,11 +111,71 @@ void Multiplier::setView(const WatchView* view) {
     repaintTable();
 }
 
+POINT Multiplier::leastSize() const {
+    // The whole per-call grid beside a scroll bar: no column or row of it is cut, and the
+    // list scrolls.
+    RECT least{0, 0, kMinCallGridWidth + 4 + GetSystemMetrics(SM_CXVSCROLL), kMinCallGridHeight + 4};
+    AdjustWindowRectEx(&least, DWORD(GetWindowLongPtrW(window(), GWL_STYLE)), FALSE,
+                       DWORD(GetWindowLongPtrW(window(), GWL_EXSTYLE)));
+    return {least.right - least.left, least.bottom - least.top};
+}
+
+void Multiplier::fitTable() {
+    const HWND t = table();
+    if (!t) return;
+    RECT client{};
+    GetClientRect(window(), &client);
+    // A minimised window reports a client area of 0 x 0.
+    const int width = std::max(0, static_cast<int>(client.right) - 4);
+    const int height = std::max(0, static_cast<int>(client.bottom) - 4);
+    MoveWindow(t, 1, 1, width, height, TRUE);
+    fitScrollBar();
+}
+
+void Multiplier::fitScrollBar() {
+    const HWND t = table();
+    if (!t || fitting_) return;
+    fitting_ = true;
+    // Without SIF_DISABLENOSCROLL the bar shows only while the range exceeds the page.
+    // Showing or hiding it resizes the client area and so the table (WM_SIZE comes back
+    // here and is let through), which may change the list's lines: fitted once more then.
+    for (int pass = 0; pass < 2; ++pass) {
+        RECT before{}, after{};
+        GetClientRect(t, &before);
+        const int lines = dxccListLines(table_.listCount(), before.right);
+        const int page = dxccListVisibleLines(before.bottom);
+        SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE, 0, lines > page ? lines - 1 : 0,
+                        static_cast<UINT>(page), 0, 0};
+        SetScrollInfo(window(), SB_VERT, &info, TRUE);
+        GetClientRect(t, &after);
+        if (after.right == before.right && after.bottom == before.bottom) break;
+    }
+    fitting_ = false;
+    scrollTo(firstLine_);
+}
+
+void Multiplier::scrollTo(int line) {
+    if (!table()) return;
+    RECT r{};
+    GetClientRect(table(), &r);
+    const int lines = dxccListLines(table_.listCount(), r.right);
+    const int last = std::max(0, lines - dxccListVisibleLines(r.bottom));
+    const int first = std::clamp(line, 0, last);
+    SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, first, 0};
+    SetScrollInfo(window(), SB_VERT, &info, TRUE);
+    if (first == firstLine_) return;
+    firstLine_ = first;
+    table_.setFirstLine(first);
+    InvalidateRect(table(), nullptr, FALSE);
+}
+
 void Multiplier::setTitle(const std::string& title) {
     if (window()) setWindowTextCp1251(window(), title);
 }
 
 void Multiplier::repaintTable() {
+    // The list may have grown, or given way to a call's grid.
+    fitScrollBar();
     if (const HWND t = table()) InvalidateRect(t, nullptr, FALSE);
 }
 
@@ -120,7 +192,7 @@ bool Multiplier::onInit() {
     return false;
 }
 
-INT_PTR Multiplier::onMessage(UINT message, WPARAM, LPARAM lParam) {
+INT_PTR Multiplier::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CLOSE:
             // Hidden, not closed: only the companion window closes it.
@@ -136,14 +208,58 @@ INT_PTR Multiplier::onMessage(UINT message, WPARAM, LPARAM lParam) {
             position_.saveIfMoved(window());
             return FALSE;
         case WM_SIZE:
-            if (const HWND t = table()) {
-                // A minimised window reports a client area of 0 x 0.
-                const int width = std::max(0, static_cast<int>(LOWORD(lParam)) - 4);
-                const int height = std::max(0, static_cast<int>(HIWORD(lParam)) - 4);
-                MoveWindow(t, 1, 1, width, height, TRUE);
-                repaintTable();
+            fitTable();
+            repaintTable();
+            return FALSE;
+        case WM_GETMINMAXINFO:
+            // The operator's drag stops there.
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = leastSize();
+            return TRUE;
+        case WM_WINDOWPOSCHANGING: {
+            // So does any other sizing, a saved size read back included.
+            auto& place = *reinterpret_cast<WINDOWPOS*>(lParam);
+            if (!(place.flags & SWP_NOSIZE) && !IsIconic(window())) {
+                const POINT least = leastSize();
+                place.cx = std::max(place.cx, static_cast<int>(least.x));
+                place.cy = std::max(place.cy, static_cast<int>(least.y));
             }
             return FALSE;
+        }
+        case WM_VSCROLL: {
+            SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
+            GetScrollInfo(window(), SB_VERT, &info);
+            const int page = static_cast<int>(info.nPage);
+            switch (LOWORD(wParam)) {
+                case SB_LINEUP:
+                    scrollTo(info.nPos - 1);
+                    break;
+                case SB_LINEDOWN:
+                    scrollTo(info.nPos + 1);
+                    break;
+                case SB_PAGEUP:
+                    scrollTo(info.nPos - page);
+                    break;
+                case SB_PAGEDOWN:
+                    scrollTo(info.nPos + page);
+                    break;
+                case SB_TOP:
+                    scrollTo(0);
+                    break;
+                case SB_BOTTOM:
+                    scrollTo(info.nMax);
+                    break;
+                case SB_THUMBTRACK:
+                case SB_THUMBPOSITION:
+                    scrollTo(info.nTrackPos);
+                    break;
+                default:
+                    break;
+            }
+            return TRUE;
+        }
+        case WM_MOUSEWHEEL:
+            scrollTo(firstLine_ - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3);
+            return TRUE;
         case WM_DESTROY:
             unpublishWindow(state_.shared.dxccWindow, window());
             return FALSE;

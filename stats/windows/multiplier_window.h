@@ -26,6 +26,10 @@ public:
     explicit CCqWwInfoButton(ContestState& state) : state_(state) {}
     // What it draws from; null draws the empty worked list (no band known).
     void setView(const WatchView* view) { view_ = view; }
+    // The list's lines scrolled out of sight above its top.
+    void setFirstLine(int line) { firstLine_ = line; }
+    // Entries of the worked list it would draw now (0 while it draws a call's grid).
+    size_t listCount() const;
 
 protected:
     bool onDrawItem(const DRAWITEMSTRUCT& item) override;
@@ -38,6 +42,7 @@ private:
 
     ContestState& state_;
     const WatchView* view_ = nullptr;
+    int firstLine_ = 0;
 };
 
 class Multiplier : public CDialogBase {
@@ -63,10 +68,20 @@ private:
     void onOk() override {}
     void onCancel() override {}
     INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Fits the table to the client area and the scroll bar to the list: shown when the
+    // list has more lines than the table shows, hidden otherwise.
+    void fitTable();
+    // The window's least size: the whole per-call grid fits.
+    POINT leastSize() const;
+    void fitScrollBar();
+    // Scrolls the list to `line` (kept within its range) and redraws it.
+    void scrollTo(int line);
 
     ContestState& state_;
     CCqWwInfoButton table_;
     SavedPosition position_;
     SavedSize size_;
     bool onTop_ = false;
+    int firstLine_ = 0;
+    bool fitting_ = false;  // inside fitScrollBar, whose bar resizes the client area
 };

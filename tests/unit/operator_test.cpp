@@ -243,7 +243,7 @@ TEST_F(Lamp, AReferencePastTheLogsEndIsNeverRead) {
     EXPECT_FALSE(flags().changeWarning);
 }
 
-TEST(GridLayout, TheDxccListWrapsBeforeTheRightEdge) {
+TEST(GridLayout, TheDxccListWrapsBeforeTheRightEdgeAndScrolls) {
     const auto wide = dxccListLayout(5, 120);
     ASSERT_EQ(wide.size(), 5u);
     EXPECT_EQ(wide[0].x, 5);
@@ -251,9 +251,43 @@ TEST(GridLayout, TheDxccListWrapsBeforeTheRightEdge) {
     EXPECT_EQ(wide[2].x, 5);  // 85 > 120 - 40: a new line
     EXPECT_EQ(wide[2].y, 15);
     for (const TextSpot& s : dxccListLayout(3, 84)) EXPECT_EQ(s.x, 5);  // narrower than 85: one per line
-    EXPECT_EQ(callGridLayout(140, 0).highlightTop, 20);
-    EXPECT_EQ(callGridLayout(70, 0).highlightTop, 17);  // made small: still a line high
-    EXPECT_FALSE(callGridLayout(70, -1).highlight);
+    EXPECT_EQ(dxccListLines(5, 120), 3);
+    EXPECT_EQ(dxccListLines(4, 120), 2);  // the line break after the last entry opens no line
+    EXPECT_EQ(dxccListLines(0, 120), 0);
+    EXPECT_EQ(dxccListVisibleLines(44), 2);  // a line cut at the bottom is not shown whole
+    EXPECT_EQ(dxccListVisibleLines(3), 1);
+    // Scrolled down two lines: the third line's entries at the top.
+    const auto scrolled = dxccListLayout(5, 120, 2);
+    EXPECT_EQ(scrolled[4].y, 0);
+    EXPECT_EQ(scrolled[0].y, -30);
+}
+
+TEST(GridLayout, TheCallGridFitsTheTable) {
+    struct Case {
+        int width, height, band;
+        int rowHeight, highlightTop;
+        int columns[4];
+    };
+    const Case cases[] = {
+        {366, 205, 3, 29, 116, {20, 100, 180, 260}},  // the window's first size: today's columns
+        {340, 140, 0, 20, 20, {20, 100, 180, 260}},   // just wide enough for them
+        {300, 140, 0, 20, 20, {4, 78, 152, 226}},     // narrower: closer, from the left
+        {kMinCallGridWidth, kMinCallGridHeight, 3, 17, 68, {4, 66, 128, 190}},
+        {200, 70, 0, 17, 17, {4, 66, 128, 190}},  // below the window's least: never closer
+    };
+    for (const Case& c : cases) {
+        const CallGridLayout l = callGridLayout(c.width, c.height, c.band);
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        EXPECT_EQ(l.rowHeight, c.rowHeight);
+        EXPECT_EQ(l.highlightTop, c.highlightTop);
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(l.columns[i], c.columns[i]);
+        // The call sits between the RTTY75 and BPSK63 columns' starts.
+        EXPECT_GT(l.callX, l.columns[1]);
+        EXPECT_LT(l.callX, l.columns[2]);
+        // From the least table up, NR/OBL keeps a whole column's room.
+        if (c.width >= kMinCallGridWidth) EXPECT_LE(l.columns[3] + kMinCallGridColumn, c.width);
+    }
+    EXPECT_FALSE(callGridLayout(300, 70, -1).highlight);
 }
 
 TEST(Placement, WindowsOutOfReachComeBackOnTheWorkArea) {

@@ -219,6 +219,62 @@ void areaLamps(Fixture& f) {
     wt::checkColor(face(lamp("KV")), Obl::kFreeFace, "cleared: green again");
 }
 
+// The DXCC window sized by the operator, down to less than it allows: the per-call grid
+// whole (every row below the header, none over another, NR/OBL not cut at the right
+// edge) and the worked list scrolled to its last entry when it does not fit.
+template <typename Paint>
+void dxccTableMadeSmall(Fixture& f, Paint paint) {
+    const HWND dxcc = f.grids.dxcc()->window();
+    const HWND table = f.grids.dxcc()->table();
+    const bool scrollBar = (GetWindowLongA(dxcc, GWL_STYLE) & WS_VSCROLL) != 0;
+    wt::check(!scrollBar, "a list that fits has no scroll bar");
+    const SIZE sizes[] = {{400, 260}, {300, 200}, {280, 170}, {220, 90}, {60, 40}};
+    for (const SIZE size : sizes) {
+        SetWindowPos(dxcc, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const std::string what = "sized " + std::to_string(size.cx) + " x " + std::to_string(size.cy) + ": ";
+        RECT t{};
+        GetClientRect(table, &t);
+        wt::check(t.right >= kMinCallGridWidth && t.bottom >= kMinCallGridHeight,
+                  what + "the table no smaller than the whole grid (" + std::to_string(t.right) + " x " +
+                      std::to_string(t.bottom) + ")");
+        const wt::Picture p = paint("UT5ABC", "RTTY", 3);
+        const CallGridLayout l = callGridLayout(p.width(), p.height(), 3);
+        wt::checkEqual(p.dark({0, 33, p.width(), 2 * l.rowHeight - 1}), 0, what + "nothing between header and 80 m");
+        for (int row = 2; row <= 6; ++row) {
+            const int top = row * l.rowHeight;
+            wt::check(p.dark({l.columns[0], top, l.columns[1], top + 14}) > 0 &&
+                          p.dark({l.columns[3], top, p.width(), top + 14}) > 0,
+                      what + "row " + std::to_string(row) + " drawn whole");
+            // Text is 13 pixels high at most: the gap above the next row stays clear.
+            wt::checkEqual(p.dark({0, top + 14, p.width(), top + l.rowHeight}), 0,
+                           what + "row " + std::to_string(row) + " clear of the next");
+        }
+        wt::check(p.dark({l.columns[3], 18, p.width(), 32}) > 0, what + "NR/OBL drawn");
+        wt::checkEqual(p.dark({p.width() - 3, 0, p.width(), p.height()}), 0, what + "no text cut at the right edge");
+    }
+    // Sixty prefixes in the smallest window: a scroll bar, and at its end the last entry.
+    {
+        const auto d = f.state.lock();
+        d->dxccRtty[3].clear();
+        for (int i = 0; i < 60; ++i) d->dxccRtty[3].push_back(std::string(1, char('A' + i / 10)) + char('0' + i % 10));
+    }
+    const wt::Picture top = paint("", "RTTY", 3);
+    wt::check((GetWindowLongA(dxcc, GWL_STYLE) & WS_VSCROLL) != 0, "a list that does not fit has a scroll bar");
+    SendMessageA(dxcc, WM_VSCROLL, SB_BOTTOM, 0);
+    UpdateWindow(table);
+    const wt::Picture end = wt::Picture::of(table);
+    const int lines = dxccListLines(60, end.width());
+    const int first = lines - dxccListVisibleLines(end.height());
+    const std::vector<TextSpot> spots = dxccListLayout(60, end.width(), first);
+    wt::check(first > 0 && spots[59].y + 14 <= end.height() &&
+                  end.dark({spots[59].x, spots[59].y, spots[59].x + 35, spots[59].y + 14}) > 0,
+              "scrolled to the end: the last entry drawn whole");
+    wt::check(!top.sameAs(end), "scrolling moves the list");
+    f.view = WatchView{"UT5ABC", "RTTY", 3};
+    f.grids.repaintDxccTable();
+    wt::check((GetWindowLongA(dxcc, GWL_STYLE) & WS_VSCROLL) == 0, "a call's grid has no scroll bar");
+}
+
 struct TableCase {
     const char* what;
     std::string call, mode;
@@ -267,7 +323,7 @@ void dxccTable(Fixture& f) {
 
     for (const int band : {3, 0, -1}) {
         const wt::Picture p = paint("UT5ABC", "RTTY", band);
-        const CallGridLayout l = callGridLayout(p.height(), band);
+        const CallGridLayout l = callGridLayout(p.width(), p.height(), band);
         const std::string what = "per-call grid, band " + std::to_string(band);
         for (int row = 1; row <= 6; ++row) {
             const bool marked = l.highlight && row == band + 1;
@@ -289,14 +345,7 @@ void dxccTable(Fixture& f) {
     wt::check(inner.left == 1 && inner.top == 1 && inner.right - inner.left == client.right - 4 &&
                   inner.bottom - inner.top == client.bottom - 4,
               "the table follows the window's size");
-    // Made small by the operator: the rows keep a line's height; the lowest are cut off,
-    // none is drawn over the header.
-    SetWindowPos(dxcc, nullptr, 0, 0, 220, 90, SWP_NOMOVE | SWP_NOZORDER);
-    const wt::Picture small = paint("UT5ABC", "RTTY", 3);
-    const CallGridLayout tight = callGridLayout(small.height(), 3);
-    wt::check(2 * tight.rowHeight >= 33 && small.dark({20, 2 * tight.rowHeight, 60, 2 * tight.rowHeight + 14}) > 0,
-              "small: the 80 m row drawn below the header");
-    wt::checkEqual(small.dark({0, 33, small.width(), 2 * tight.rowHeight - 1}), 0, "small: nothing between them");
+    dxccTableMadeSmall(f, paint);
     SetWindowPos(dxcc, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
 }
 
