@@ -23,4 +23,17 @@ bool isHostWindowClass(std::string_view className) {
     return className.substr(0, kHostWindowClassPrefix.size()) == kHostWindowClassPrefix;
 }
 
+bool isHostExecutable(std::string_view fileName) {
+    const auto sameLetters = [](std::string_view text, std::string_view lower) {
+        if (text.size() != lower.size()) return false;
+        for (size_t i = 0; i < text.size(); ++i) {
+            const char c = text[i] >= 'A' && text[i] <= 'Z' ? char(text[i] - 'A' + 'a') : text[i];
+            if (c != lower[i]) return false;
+        }
+        return true;
+    };
+    return fileName.size() >= 8 && sameLetters(fileName.substr(0, 4), "orba") &&
+           sameLetters(fileName.substr(fileName.size() - 4), ".exe");
+}
+
 }  // namespace modepad

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "host_link.h"
 #include "mode_switch.h"
@@ -62,7 +63,7 @@ public:
         SetLastError(ERROR_SUCCESS);
         instanceSemaphore_.reset(CreateSemaphoreA(nullptr, 0, 1, kSemaphoreName));
         if (!instanceSemaphore_ || GetLastError() != ERROR_SUCCESS) return false;
-        EnumWindows(findHostWindow, reinterpret_cast<LPARAM>(&hostWindow_));
+        hostWindow_ = findHostWindow();
         return true;
     }
 
@@ -135,14 +136,53 @@ public:
     void releaseHost() { hostObject_.reset(); }
 
 private:
-    static BOOL CALLBACK findHostWindow(HWND w, LPARAM param) {
+    // The host's main window: the first of the host's frame class; else, for a host
+    // whose class differs, the only visible unowned top-level window of an Orba*.exe
+    // process. None when neither is found (the keyboard is then not handed back).
+    struct HostSearch {
+        HWND byClass = nullptr;
+        HWND byProcess = nullptr;
+        int processWindows = 0;
+    };
+    static HWND findHostWindow() {
+        HostSearch search;
+        EnumWindows(visitWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.byClass) return search.byClass;
+        return search.processWindows == 1 ? search.byProcess : nullptr;
+    }
+    static BOOL CALLBACK visitWindow(HWND w, LPARAM param) {
+        auto& search = *reinterpret_cast<HostSearch*>(param);
         char title[129] = {};
         char className[257] = {};
         GetWindowTextA(w, title, 128);  // read as the host finder always did; not used
         GetClassNameA(w, className, 256);
-        if (!modepad::isHostWindowClass(className)) return TRUE;
-        *reinterpret_cast<HWND*>(param) = w;
-        return FALSE;
+        if (modepad::isHostWindowClass(className)) {
+            search.byClass = w;
+            return FALSE;
+        }
+        if (IsWindowVisible(w) && !GetWindow(w, GW_OWNER) && ownedByHostProgram(w)) {
+            search.byProcess = w;
+            ++search.processWindows;
+        }
+        return TRUE;
+    }
+    static bool ownedByHostProgram(HWND w) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid == GetCurrentProcessId()) return false;
+        const win32::KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+        wchar_t path[MAX_PATH + 1] = {};
+        DWORD length = MAX_PATH;
+        if (!process || !QueryFullProcessImageNameW(process.get(), 0, path, &length)) return false;
+        const std::wstring_view full(path, length);
+        const std::wstring_view file = full.substr(full.find_last_of(L"\\/") + 1);
+        // Only ASCII names can be Orba*.exe.
+        std::string ascii;
+        for (const wchar_t c : file) {
+            if (c > 0x7F) return false;
+            ascii += char(c);
+        }
+        return modepad::isHostExecutable(ascii);
     }
 
     LRESULT handle(HWND w, UINT message, WPARAM wp, LPARAM lp) override {

@@ -54,6 +54,7 @@ const char* const kUsage =
     "  --record FILE        write every ExecuteMacros text to FILE, one per line\n"
     "  --time-limit SECONDS end after this long (default 600; 0: never)\n"
     "  --detached           read no commands; run until closed or the time limit\n"
+    "  --window-class NAME  the main window's class (default one beginning as the host's)\n"
     "\n"
     "Commands on standard input, one per line, each answered by one line \"ok ...\" or\n"
     "\"error ...\"; texts are code page 1251 bytes; \"-\" is an empty word:\n"
@@ -80,6 +81,7 @@ struct Options {
     std::wstring record;
     unsigned timeLimit = 600;
     bool detached = false;
+    std::wstring windowClass = kWindowClass;
 };
 
 bool parseNumber(const std::wstring& text, double& out) {
@@ -127,6 +129,8 @@ bool parseOptions(int argc, wchar_t** argv, Options& o, bool& help, std::string&
                 return false;
             }
             o.timeLimit = unsigned(seconds);
+        } else if (a == L"--window-class") {
+            if (!value(o.windowClass) || o.windowClass.empty()) return false;
         } else if (a == L"--detached") {
             o.detached = true;
         } else {
@@ -259,15 +263,15 @@ public:
         c.hInstance = instance;
         c.hCursor = LoadCursor(nullptr, IDC_ARROW);
         c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        c.lpszClassName = kWindowClass;
+        c.lpszClassName = options_.windowClass.c_str();
         if (!RegisterClassW(&c)) {
             error = "cannot register the window class";
             return false;
         }
         RECT r{0, 0, 380, 150};
         AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-        window_ = CreateWindowExW(0, kWindowClass, kWindowTitle, WS_OVERLAPPEDWINDOW, 176, 16, r.right - r.left,
-                                  r.bottom - r.top, nullptr, nullptr, instance, creationParameter());
+        window_ = CreateWindowExW(0, options_.windowClass.c_str(), kWindowTitle, WS_OVERLAPPEDWINDOW, 176, 16,
+                                  r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, creationParameter());
         if (!window_) {
             error = "cannot create the main window";
             return false;

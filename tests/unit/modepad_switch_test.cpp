@@ -52,3 +52,24 @@ TEST(ModepadSwitch, HostWindowByTheFirst18CharactersOfItsClass) {
     };
     for (const Case& c : cases) EXPECT_EQ(modepad::isHostWindowClass(c.className), c.host) << c.className;
 }
+
+TEST(ModepadSwitch, HostProgramByItsFileName) {
+    struct Case {
+        const char* fileName;
+        bool host;
+    };
+    const Case cases[] = {
+        {"Orba2.exe", true},
+        {"ORBA.EXE", true},
+        {"orba-standin.exe", true},
+        {"Orba2.exe.bak", false},
+        {"modepad.exe", false},
+        {"XOrba2.exe", false},
+        {"Orba2", false},
+        {"orb.exe", false},
+        {"Orba.ex", false},
+        {"Orba.exe", true},
+        {"", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(modepad::isHostExecutable(c.fileName), c.host) << c.fileName;
+}

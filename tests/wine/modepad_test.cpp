@@ -148,6 +148,37 @@ void hostEnds(wt::StandInHost& host) {
     wt::check(took < 1500, "host ends: within about a second (" + std::to_string(took) + " ms)");
 }
 
+// A host whose main window has another class: modepad finds it as the only visible
+// window of the Orba*.exe process and hands it the keyboard after a click.
+void hostOfAnotherClass(const std::string& bin) {
+    wt::StandInHost host;
+    if (!wt::check(host.start(bin, L"--window-class OrbaMainFrame"), "another class: the stand-in starts")) return;
+    wt::Process pad;
+    if (HWND w = startModepad(pad, "another class")) {
+        wt::check(wt::waitForeground(host.window()), "another class: the start hands the host the keyboard");
+        press(host, w, "RTTY75", "BPSK63", {"<MODE:RTTY>", "<BAUDRATE:75>"});
+    }
+    wt::check(host.quit() && pad.waitExit(3000), "another class: both end");
+}
+
+// The plug-in's companion window holds the keyboard when the host unloads the plug-in:
+// the keyboard goes to the host's window, not to modepad, the topmost window left.
+void pluginUnloads(wt::StandInHost& host, HWND pad, const std::string& dll) {
+    CreateDirectoryA("Plugins", nullptr);
+    DeleteFileA("Plugins\\TALVENA-CUP.ini");  // a stored "Start" toggle would keep the windows closed
+    host.commandOk("load " + dll);
+    host.commandOk("reset OK1XYZ OK EU 2017-12-16T1200 2017-12-17T1159 0 " + wt::currentFolder() + "\\");
+    const HWND companion = wt::waitForWindow({host.process().id(), "#32770", "Setup TALVENA-CUP", true}, 10000);
+    if (!wt::check(companion != nullptr, "plug-in unloads: its window opens")) return;
+    SetForegroundWindow(companion);
+    wt::check(wt::waitForeground(companion), "plug-in unloads: its window has the keyboard before");
+    host.commandOk("unload");
+    wt::check(wt::waitClosed(companion, 2000), "plug-in unloads: its window is gone");
+    Sleep(300);  // Wine activates the next window asynchronously
+    wt::check(GetForegroundWindow() != pad && wt::waitForeground(host.window()),
+              "plug-in unloads: the host's window has the keyboard, not modepad");
+}
+
 void everyCase(const std::string& dll) {
     const std::string bin = wt::folderOf(dll);
     gModepad = bin + "\\modepad.exe";
@@ -165,11 +196,13 @@ void everyCase(const std::string& dll) {
             press(host, w, "BPSK63", "BPSK63", {"<MODE:BPSK31>", "<BAUDRATE:63>"});
             press(host, w, "BPSK63", "RTTY", {"<MODE:BPSK31>", "<BAUDRATE:63>"});
             press(host, w, "BPSK63", "bpsk31", {"<MODE:BPSK31>", "<BAUDRATE:63>"});
+            pluginUnloads(host, w, dll);
             secondCopy(host, pad, w);
             failingCall(host, pad, w);
         }
         hostEnds(host);
     }
+    hostOfAnotherClass(bin);
 }
 
 }  // namespace
