@@ -1,6 +1,6 @@
 // The top-level windows of one process: the one search of windows that the stand-in
-// host and the test programs share; each looks among them for what it needs (a title,
-// a window class).
+// host, modepad and the test programs share; each looks among them for what it needs
+// (a title, a window class, the host's window).
 #pragma once
 #include <windows.h>
 

@@ -24,8 +24,8 @@ std::vector<std::string> buttonMacros(Button button, std::u16string_view hostMod
 constexpr std::string_view kHostWindowClassPrefix = "Afx:400000:b:10011";
 bool isHostWindowClass(std::string_view className);
 // When no window has that class (another build of the host), the host's window is the
-// only visible unowned top-level window of a process whose executable file is named
-// Orba*.exe, in any case: `fileName` without its folder.
+// only visible unowned top-level window of the only process whose executable file is
+// named Orba*.exe, in any case: `fileName` without its folder.
 bool isHostExecutable(std::string_view fileName);
 
 }  // namespace modepad

@@ -7,15 +7,17 @@
 // check that the host is still there, one after the other.
 #include <objbase.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <string>
-#include <string_view>
 
 #include "host_link.h"
 #include "mode_switch.h"
 #include "win32_owners.h"
 #include "window_base.h"
+#include "window_search.h"
 
 namespace {
 
@@ -137,52 +139,52 @@ public:
 
 private:
     // The host's main window: the first of the host's frame class; else, for a host
-    // whose class differs, the only visible unowned top-level window of an Orba*.exe
-    // process. None when neither is found (the keyboard is then not handed back).
-    struct HostSearch {
-        HWND byClass = nullptr;
-        HWND byProcess = nullptr;
-        int processWindows = 0;
-    };
+    // whose class differs, the only visible unowned top-level window of the only
+    // Orba*.exe process. None when neither is found (the keyboard is then not handed
+    // back).
     static HWND findHostWindow() {
-        HostSearch search;
-        EnumWindows(visitWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.byClass) return search.byClass;
-        return search.processWindows == 1 ? search.byProcess : nullptr;
+        HWND byClass = nullptr;
+        EnumWindows(findByClass, reinterpret_cast<LPARAM>(&byClass));
+        return byClass ? byClass : findByProgram();
     }
-    static BOOL CALLBACK visitWindow(HWND w, LPARAM param) {
-        auto& search = *reinterpret_cast<HostSearch*>(param);
+    static BOOL CALLBACK findByClass(HWND w, LPARAM param) {
         char title[129] = {};
         char className[257] = {};
         GetWindowTextA(w, title, 128);  // read as the host finder always did; not used
         GetClassNameA(w, className, 256);
-        if (modepad::isHostWindowClass(className)) {
-            search.byClass = w;
-            return FALSE;
-        }
-        if (IsWindowVisible(w) && !GetWindow(w, GW_OWNER) && ownedByHostProgram(w)) {
-            search.byProcess = w;
-            ++search.processWindows;
-        }
-        return TRUE;
+        if (!modepad::isHostWindowClass(className)) return TRUE;
+        *reinterpret_cast<HWND*>(param) = w;
+        return FALSE;
     }
-    static bool ownedByHostProgram(HWND w) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (pid == GetCurrentProcessId()) return false;
-        const win32::KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-        wchar_t path[MAX_PATH + 1] = {};
-        DWORD length = MAX_PATH;
-        if (!process || !QueryFullProcessImageNameW(process.get(), 0, path, &length)) return false;
-        const std::wstring_view full(path, length);
-        const std::wstring_view file = full.substr(full.find_last_of(L"\\/") + 1);
-        // Only ASCII names can be Orba*.exe.
-        std::string ascii;
-        for (const wchar_t c : file) {
-            if (c > 0x7F) return false;
-            ascii += char(c);
+    static HWND findByProgram() {
+        const win32::FileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        if (!snapshot) return nullptr;
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof entry;
+        DWORD host = 0;
+        int hosts = 0;
+        for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+            if (!modepad::isHostExecutable(asciiName(entry.szExeFile))) continue;
+            host = entry.th32ProcessID;
+            ++hosts;
         }
-        return modepad::isHostExecutable(ascii);
+        if (hosts != 1) return nullptr;
+        HWND found = nullptr;
+        for (const HWND w : win32::topWindows(host)) {
+            if (GetWindow(w, GW_OWNER)) continue;
+            if (found) return nullptr;  // two candidates: neither is taken for the host's
+            found = w;
+        }
+        return found;
+    }
+    // A file name in ASCII, or "" when it has other characters (no Orba*.exe then).
+    static std::string asciiName(const wchar_t* name) {
+        std::string ascii;
+        for (; *name; ++name) {
+            if (*name > 0x7F) return std::string();
+            ascii += char(*name);
+        }
+        return ascii;
     }
 
     LRESULT handle(HWND w, UINT message, WPARAM wp, LPARAM lp) override {
