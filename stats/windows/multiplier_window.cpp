@@ -144,8 +144,8 @@ void Multiplier::fitScrollBar() {
         GetClientRect(t, &before);
         const int lines = dxccListLines(table_.listCount(), before.right);
         const int page = dxccListVisibleLines(before.bottom);
-        SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE, 0, lines > page ? lines - 1 : 0,
-                        static_cast<UINT>(page), 0, 0};
+        SCROLLINFO info{
+            sizeof info, SIF_RANGE | SIF_PAGE, 0, lines > page ? lines - 1 : 0, static_cast<UINT>(page), 0, 0};
         SetScrollInfo(window(), SB_VERT, &info, TRUE);
         GetClientRect(t, &after);
         if (after.right == before.right && after.bottom == before.bottom) break;
@@ -257,6 +257,13 @@ INT_PTR Multiplier::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return TRUE;
         }
+        case WM_MOUSEACTIVATE:
+            // A click on the scroll bar scrolls the list without taking activation and the
+            // keyboard from the host's window; elsewhere (the caption, to move it) it
+            // activates as before.
+            if (LOWORD(lParam) != HTVSCROLL) return FALSE;
+            SetWindowLongPtrW(window(), DWLP_MSGRESULT, MA_NOACTIVATE);
+            return TRUE;
         case WM_MOUSEWHEEL:
             scrollTo(firstLine_ - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3);
             return TRUE;

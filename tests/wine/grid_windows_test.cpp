@@ -270,6 +270,9 @@ void dxccTableMadeSmall(Fixture& f, Paint paint) {
                   end.dark({spots[59].x, spots[59].y, spots[59].x + 35, spots[59].y + 14}) > 0,
               "scrolled to the end: the last entry drawn whole");
     wt::check(!top.sameAs(end), "scrolling moves the list");
+    wt::checkEqual(static_cast<long long>(
+                       SendMessageA(dxcc, WM_MOUSEACTIVATE, WPARAM(dxcc), MAKELPARAM(HTVSCROLL, WM_LBUTTONDOWN))),
+                   static_cast<long long>(MA_NOACTIVATE), "a click on the scroll bar leaves the keyboard where it is");
     f.view = WatchView{"UT5ABC", "RTTY", 3};
     f.grids.repaintDxccTable();
     wt::check((GetWindowLongA(dxcc, GWL_STYLE) & WS_VSCROLL) == 0, "a call's grid has no scroll bar");
