@@ -120,6 +120,45 @@ POINT Multiplier::leastSize() const {
     return {least.right - least.left, least.bottom - least.top};
 }
 
+void Multiplier::keepLeastSize(WINDOWPOS& place) const {
+    if ((place.flags & SWP_NOSIZE) || IsIconic(window())) return;
+    const POINT least = leastSize();
+    place.cx = std::max(place.cx, static_cast<int>(least.x));
+    place.cy = std::max(place.cy, static_cast<int>(least.y));
+}
+
+void Multiplier::onScroll(WORD request) {
+    SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
+    GetScrollInfo(window(), SB_VERT, &info);
+    const int page = static_cast<int>(info.nPage);
+    switch (request) {
+        case SB_LINEUP:
+            scrollTo(info.nPos - 1);
+            break;
+        case SB_LINEDOWN:
+            scrollTo(info.nPos + 1);
+            break;
+        case SB_PAGEUP:
+            scrollTo(info.nPos - page);
+            break;
+        case SB_PAGEDOWN:
+            scrollTo(info.nPos + page);
+            break;
+        case SB_TOP:
+            scrollTo(0);
+            break;
+        case SB_BOTTOM:
+            scrollTo(info.nMax);
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            scrollTo(info.nTrackPos);
+            break;
+        default:
+            break;
+    }
+}
+
 void Multiplier::fitTable() {
     const HWND t = table();
     if (!t) return;
@@ -215,48 +254,13 @@ INT_PTR Multiplier::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // The operator's drag stops there.
             reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = leastSize();
             return TRUE;
-        case WM_WINDOWPOSCHANGING: {
+        case WM_WINDOWPOSCHANGING:
             // So does any other sizing, a saved size read back included.
-            auto& place = *reinterpret_cast<WINDOWPOS*>(lParam);
-            if (!(place.flags & SWP_NOSIZE) && !IsIconic(window())) {
-                const POINT least = leastSize();
-                place.cx = std::max(place.cx, static_cast<int>(least.x));
-                place.cy = std::max(place.cy, static_cast<int>(least.y));
-            }
+            keepLeastSize(*reinterpret_cast<WINDOWPOS*>(lParam));
             return FALSE;
-        }
-        case WM_VSCROLL: {
-            SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
-            GetScrollInfo(window(), SB_VERT, &info);
-            const int page = static_cast<int>(info.nPage);
-            switch (LOWORD(wParam)) {
-                case SB_LINEUP:
-                    scrollTo(info.nPos - 1);
-                    break;
-                case SB_LINEDOWN:
-                    scrollTo(info.nPos + 1);
-                    break;
-                case SB_PAGEUP:
-                    scrollTo(info.nPos - page);
-                    break;
-                case SB_PAGEDOWN:
-                    scrollTo(info.nPos + page);
-                    break;
-                case SB_TOP:
-                    scrollTo(0);
-                    break;
-                case SB_BOTTOM:
-                    scrollTo(info.nMax);
-                    break;
-                case SB_THUMBTRACK:
-                case SB_THUMBPOSITION:
-                    scrollTo(info.nTrackPos);
-                    break;
-                default:
-                    break;
-            }
+        case WM_VSCROLL:
+            onScroll(LOWORD(wParam));
             return TRUE;
-        }
         case WM_MOUSEACTIVATE:
             // A click on the scroll bar scrolls the list without taking activation and the
             // keyboard from the host's window; elsewhere (the caption, to move it) it

@@ -73,6 +73,10 @@ private:
     void fitTable();
     // The window's least size: the whole per-call grid fits.
     POINT leastSize() const;
+    // A size about to be given to the window, raised to its least size.
+    void keepLeastSize(WINDOWPOS& place) const;
+    // The scroll bar's request (SB_LINEDOWN, SB_THUMBTRACK, ...).
+    void onScroll(WORD request);
     void fitScrollBar();
     // Scrolls the list to `line` (kept within its range) and redraws it.
     void scrollTo(int line);
