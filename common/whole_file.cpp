@@ -1,5 +1,6 @@
 #include "whole_file.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <random>
@@ -122,7 +123,7 @@ std::string refusal(const fs::path& target) {
     return std::string();
 }
 
-bool writeNew(const fs::path& name, std::string_view content, bool& taken, std::string& error) {
+bool writeNew(const fs::path& name, std::string_view content, bool& taken, std::string& error, bool flush = true) {
     // O_EXCL with O_NOFOLLOW: never opens what is there already, a link included.
     const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) {
@@ -140,7 +141,7 @@ bool writeNew(const fs::path& name, std::string_view content, bool& taken, std::
         else
             error = n < 0 ? errnoMessage(errno) : "nothing written";
     }
-    if (ok && fsync(fd) != 0) {
+    if (ok && flush && fsync(fd) != 0) {
         error = errnoMessage(errno);
         ok = false;
     }
@@ -166,27 +167,95 @@ void removeFile(const fs::path& name) { unlink(name.c_str()); }
 
 }  // namespace
 
-bool writeWholeFile(const fs::path& target, std::string_view content, std::string& error, const TemporaryNames& names) {
+namespace {
+
+// The text in a new temporary file beside the target, flushed to the disk or not; the
+// temporary's name, empty with the reason when none could be written.
+fs::path writeTemporary(const fs::path& target, std::string_view content, std::string& error,
+                        const TemporaryNames& names, bool flush) {
     if (target.empty() || !target.has_filename()) {
         error = "no file name";
-        return false;
+        return {};
     }
     error = refusal(target);
-    if (!error.empty()) return false;
+    if (!error.empty()) return {};
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const fs::path temporary = names ? names(attempt) : randomName(target);
         bool taken = false;
-        if (!writeNew(temporary, content, taken, error)) {
-            if (taken) continue;
-            return false;
-        }
-        if (renameOver(temporary, target, error)) return true;
-        removeFile(temporary);
-        return false;
+#ifdef _WIN32
+        (void)flush;
+        if (writeNew(temporary, content, taken, error)) return temporary;
+#else
+        if (writeNew(temporary, content, taken, error, flush)) return temporary;
+#endif
+        if (!taken) return {};
     }
     error = "no free name for a temporary file";
+    return {};
+}
+
+}  // namespace
+
+bool writeWholeFile(const fs::path& target, std::string_view content, std::string& error, const TemporaryNames& names) {
+    const fs::path temporary = writeTemporary(target, content, error, names, true);
+    if (temporary.empty()) return false;
+    if (renameOver(temporary, target, error)) return true;
+    removeFile(temporary);
     return false;
 }
+
+WholeFileBatch::~WholeFileBatch() {
+    for (const Pending& p : pending_) removeFile(p.temporary);
+}
+
+#ifdef _WIN32
+// Each file is flushed as it is written: the batch is writeWholeFile file by file.
+bool WholeFileBatch::add(const fs::path& target, std::string_view content, std::string& error) {
+    return writeWholeFile(target, content, error);
+}
+
+std::vector<WholeFileBatch::Failure> WholeFileBatch::commit() { return {}; }
+#else
+bool WholeFileBatch::add(const fs::path& target, std::string_view content, std::string& error) {
+    const fs::path temporary = writeTemporary(target, content, error, {}, false);
+    if (temporary.empty()) return false;
+    pending_.push_back({temporary, target});
+    return true;
+}
+
+std::vector<WholeFileBatch::Failure> WholeFileBatch::commit() {
+    std::vector<Pending> pending = std::move(pending_);
+    pending_.clear();
+    std::vector<Failure> failures;
+    // One sync of each folder's file system puts every temporary on the disk; a folder
+    // that cannot be synced gets none of its files renamed.
+    std::vector<fs::path> folders;
+    for (const Pending& p : pending) {
+        const fs::path folder = p.target.has_parent_path() ? p.target.parent_path() : fs::path(".");
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+    }
+    std::vector<fs::path> unsynced;
+    std::string syncError;
+    for (const fs::path& folder : folders) {
+        const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0 || syncfs(fd) != 0) {
+            unsynced.push_back(folder);
+            syncError = errnoMessage(errno);
+        }
+        if (fd >= 0) close(fd);
+    }
+    for (const Pending& p : pending) {
+        const fs::path folder = p.target.has_parent_path() ? p.target.parent_path() : fs::path(".");
+        std::string error = syncError;
+        if (std::find(unsynced.begin(), unsynced.end(), folder) != unsynced.end() ||
+            !renameOver(p.temporary, p.target, error)) {
+            removeFile(p.temporary);
+            failures.push_back({p.target, error});
+        }
+    }
+    return failures;
+}
+#endif
 
 bool mayWrite(const fs::path& target, std::string& why) {
     why = refusal(target);

@@ -200,13 +200,24 @@ bool writeFindingFiles(const std::vector<StationResult>& stations, const CrossCh
         err << "talven-replay: cannot make the folder '" << printable(dir, 200) << "': " << ec.message() << "\n";
         return false;
     }
+    // Thousands of small files: flushed to the disk together, not one by one.
+    WholeFileBatch batch;
     size_t written = 0;
+    auto failed = [&](const fs::path& path, const std::string& error) {
+        err << "talven-replay: cannot write '" << printable(path.u8string(), 200) << "': " << error << "\n";
+        ok = false;
+    };
     for (size_t i = 0; i < stations.size(); ++i) {
-        const std::string path = (fs::u8path(dir) / fs::u8path(stationResultName(stations[i].call))).u8string();
-        if (writeWhole(path, stationResultText(stations, cross, i, toleranceMinutes), err))
+        const fs::path path = fs::u8path(dir) / fs::u8path(stationResultName(stations[i].call));
+        std::string error;
+        if (batch.add(path, stationResultText(stations, cross, i, toleranceMinutes), error))
             ++written;
         else
-            ok = false;
+            failed(path, error);
+    }
+    for (const WholeFileBatch::Failure& f : batch.commit()) {
+        failed(f.target, f.error);
+        --written;
     }
     err << "talven-replay: wrote " << written << " station results in " << printable(dir, 200) << "\n";
     return ok;

@@ -8,7 +8,10 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <sys/statvfs.h>
 #include <unistd.h>
+
+#include <cstdlib>
 #endif
 
 namespace replay {
@@ -95,6 +98,24 @@ std::vector<std::string> Workspace::files() const {
         }
     }
     return names;
+}
+
+MemoryFolder::MemoryFolder() {
+#ifndef _WIN32
+    struct statvfs fsInfo;
+    if (statvfs("/dev/shm", &fsInfo) != 0 || (fsInfo.f_flag & (ST_NOEXEC | ST_RDONLY))) return;
+    std::string name = "/dev/shm/talven-replay-XXXXXX";
+    if (!mkdtemp(&name[0])) return;
+    path_ = name;
+    removeOnInterrupt(path_);
+#endif
+}
+
+MemoryFolder::~MemoryFolder() {
+    if (path_.empty()) return;
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+    keepOnInterrupt(path_);
 }
 
 std::string displayPath(const fs::path& p) { return p.empty() ? std::string(".") : p.u8string(); }

@@ -37,6 +37,22 @@ private:
     bool created_ = false;
 };
 
+// A private folder (made under an unguessable name, for the user alone) on a file system
+// kept in memory, where the system has one that may hold libraries to load (Linux's
+// /dev/shm); an empty path elsewhere. Removed with all it holds when it goes. For work
+// whose files are of no use afterwards: there a flush to the disk costs nothing.
+class MemoryFolder {
+public:
+    MemoryFolder();
+    MemoryFolder(const MemoryFolder&) = delete;
+    MemoryFolder& operator=(const MemoryFolder&) = delete;
+    ~MemoryFolder();
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
 // Shown in messages: the path as given, "." for the current folder.
 std::string displayPath(const std::filesystem::path& p);
 

@@ -651,10 +651,14 @@ int runForTheAnalysis(Run& r) {
     r.analysis = std::make_unique<AnalysisRuns>(std::move(r.analysisLogs), r.opt.toleranceMinutes);
     std::string error;
     {
+        // The runs' files are of no use once they end, yet the plug-in flushes its
+        // settings file to the disk at every ResetStats0 and GetResult0: two flushes for
+        // each station of a cross-check. So they work in memory where the system can.
+        const MemoryFolder memory;
         Workspace scratch;
         std::string problem;
         std::error_code ec;
-        if (!scratch.create(r.opt.outDir, error) ||
+        if (!scratch.create(memory.path().empty() ? r.opt.outDir : memory.path().u8string(), error) ||
             !r.settings.save((scratch.workDir() / fs::u8path(kSettingsRelativePath)).string(), error) ||
             (r.copiedHostIni && !fs::copy_file(r.work.outDir() / "Orba2.ini", scratch.workDir() / "Orba2.ini", ec)) ||
             !scratch.enter(error))
@@ -662,8 +666,9 @@ int runForTheAnalysis(Run& r) {
         if (!r.analysis->runPlugin(r.plugin, r.pluginPath, r.hostFolder, problem))
             r.err << kTool << "warning: " << problem << "; the analysis page leaves those figures out\n";
         r.analysis->unloadCopies();
-        scratch.leave();
     }
+    // The output folder is the current one again, as the host's (scratch's may be gone).
+    r.work.leave();
     // The calls to check are the page's alone: the cross-check's files need no list.
     if (r.page) {
         CallList scp;

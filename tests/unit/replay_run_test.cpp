@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "plugin/workspace.h"
 #include "replay/options.h"
 #include "replay/replay.h"
 
@@ -221,4 +222,20 @@ TEST(ReplayRun, OutputFolderAndFilesThatCannotBeWritten) {
     EXPECT_NE(run.err.find("no bad-QSO report"), std::string::npos) << run.err;
     for (const auto& entry : fs::directory_iterator(out))  // no work folder left behind
         EXPECT_EQ(entry.path().filename().string().find(".talven-replay"), std::string::npos);
+}
+
+// The analysis runs' folder in memory: the user's alone, a new one each time, and gone
+// with whatever the plug-in left in it.
+TEST(ReplayRun, TheMemoryFolderIsPrivateAndGoesWithItsFiles) {
+    fs::path kept;
+    {
+        const MemoryFolder one, two;
+        if (one.path().empty()) GTEST_SKIP() << "no memory file system here";
+        EXPECT_NE(one.path(), two.path());
+        EXPECT_EQ(fs::status(one.path()).permissions() & fs::perms::all, fs::perms::owner_all);
+        fs::create_directories(one.path() / "Plugins");
+        std::ofstream(one.path() / "Plugins" / "TALVENA-CUP.ini") << "[Settings]";
+        kept = one.path();
+    }
+    EXPECT_FALSE(fs::exists(kept));
 }

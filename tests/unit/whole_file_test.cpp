@@ -152,3 +152,32 @@ TEST_F(WholeFile, AFailureMidwayKeepsTheOldFileAndNoTemporary) {
     EXPECT_TRUE(fs::is_directory("page.html/inside"));
     EXPECT_FALSE(temporaryFilesIn("."));
 }
+
+// A batch puts every file in place only at commit, refuses what writeWholeFile refuses,
+// and one dropped before its commit leaves the old files and no temporaries.
+TEST_F(WholeFile, ABatchWritesAllAtCommitOrNothing) {
+    std::ofstream("old.txt") << "old";
+    std::ofstream("victim.txt") << "keep";
+    ASSERT_EQ(symlink("victim.txt", "link.txt"), 0);
+    std::string error;
+    {
+        WholeFileBatch dropped;
+        EXPECT_TRUE(dropped.add("old.txt", "new", error)) << error;
+        EXPECT_TRUE(dropped.add("fresh.txt", "fresh", error)) << error;
+        EXPECT_EQ(readFile("old.txt"), "old");
+    }
+    EXPECT_FALSE(fileExists("fresh.txt"));
+    EXPECT_FALSE(temporaryFilesIn("."));
+
+    WholeFileBatch batch;
+    EXPECT_TRUE(batch.add("old.txt", "new", error)) << error;
+    EXPECT_TRUE(batch.add("fresh.txt", "fresh", error)) << error;
+    EXPECT_FALSE(batch.add("link.txt", "through", error));
+    EXPECT_NE(error.find("it is a link"), std::string::npos) << error;
+    EXPECT_TRUE(batch.commit().empty());
+    EXPECT_EQ(readFile("old.txt"), "new");
+    EXPECT_EQ(readFile("fresh.txt"), "fresh");
+    EXPECT_EQ(readFile("victim.txt"), "keep");
+    EXPECT_TRUE(isLink("link.txt"));
+    EXPECT_FALSE(temporaryFilesIn("."));
+}
