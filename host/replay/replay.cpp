@@ -397,6 +397,9 @@ struct Run {
     bool report = false;        // the analysis runs
     bool page = false;          // the analysis page
     bool pageToOutput = false;  // "--report -": the page is standard output
+    // Where the page and the cross-check's files go, made absolute before the run enters
+    // the output folder: paths on the command line are from the folder it was given in.
+    std::string pagePath, findingsPath, perStationDir;
 
     LogData log;
     std::string ownCall, checkBand, checkMode;
@@ -465,6 +468,9 @@ int findPaths(Run& r, const std::string& buildTreePlugin) {
     r.page = !o.reportPath.empty();
     // What the run prints then goes to standard error.
     r.pageToOutput = o.reportPath == "-";
+    if (r.page && !r.pageToOutput) r.pagePath = absolutePath(o.reportPath);
+    if (!o.findingsPath.empty()) r.findingsPath = absolutePath(o.findingsPath);
+    if (!o.perStationDir.empty()) r.perStationDir = absolutePath(o.perStationDir);
     r.scpPath = absolutePath(o.scpPath.empty() ? defaultScpPath(programDirectory()) : o.scpPath);
     return kGoOn;
 }
@@ -618,7 +624,7 @@ int prepareTheWorkspace(Run& r) {
     r.outName = o.outDir.empty() ? std::string() : " in " + o.outDir;
     // A page that cannot be written is known before the plug-in is called (it may go into
     // the output folder, which now exists); it is written whole at the end.
-    if (r.page && !r.pageToOutput && !mayWrite(fs::u8path(o.reportPath), error))
+    if (r.page && !r.pageToOutput && !mayWrite(fs::u8path(r.pagePath), error))
         return r.fail(exitSkipped, "the analysis page: cannot write '" + printable(o.reportPath, 200) + "': " + error);
     const fs::path settingsOut = r.work.outDir() / fs::u8path(kSettingsRelativePath);
     if (!o.fresh && !r.settings.load(settingsOut.string(), error))
@@ -779,8 +785,8 @@ void writeCrossCheckFiles(Run& r) {
     const std::vector<StationResult> stations = r.analysis->stations();
     r.err << kTool << crossCheckSummary(stations, r.analysis->findings(), r.skippedLogs.size()) << "\n";
     if (r.opt.findingsPath.empty() && r.opt.perStationDir.empty()) return;
-    if (!writeFindingFiles(stations, r.analysis->findings(), r.analysis->toleranceMinutes(), r.opt.findingsPath,
-                           r.opt.perStationDir, r.err))
+    if (!writeFindingFiles(stations, r.analysis->findings(), r.analysis->toleranceMinutes(), r.findingsPath,
+                           r.perStationDir, r.err))
         r.filesFailed = true;
 }
 
@@ -803,7 +809,7 @@ void writeThePage(Run& r) {
             r.err << kTool << "the analysis page: cannot write it to standard output\n";
             r.filesFailed = true;
         }
-    } else if (writeWholeFile(fs::u8path(o.reportPath), html, error)) {
+    } else if (writeWholeFile(fs::u8path(r.pagePath), html, error)) {
         r.err << kTool << "wrote the analysis page " << printable(o.reportPath, 200) << "\n";
     } else {
         r.err << kTool << "the analysis page: cannot write '" << printable(o.reportPath, 200) << "': " << error << "\n";
