@@ -25,13 +25,25 @@ esac
 # Whether this run includes the selection named.
 selected() { [ "$what" = all ] || [ "$what" = "$1" ]; }
 
+# Processor seconds (user and system) of the programs this script has waited for so
+# far: on a shared machine the wall time says more about the others' load than about
+# the step, this does not.
+cpu_seconds() {
+  local ticks
+  ticks=$(sed 's/.*) //' "/proc/$$/stat" | awk '{ print $14 + $15 }')  # cutime + cstime
+  echo $((ticks / $(getconf CLK_TCK)))
+}
 # Each step's header, and the seconds the one before it took.
 section_name=""
 section_start=$SECONDS
+section_cpu=$(cpu_seconds)
 section() {  # title ("" after the last step)
-  [ -n "$section_name" ] && echo "   (took $((SECONDS - section_start)) s)"
+  local cpu
+  cpu=$(cpu_seconds)
+  [ -n "$section_name" ] && echo "   (took $((SECONDS - section_start)) s, $((cpu - section_cpu)) s of processor time)"
   section_name=$1
   section_start=$SECONDS
+  section_cpu=$cpu
   [ -z "$1" ] || echo "== $1"
 }
 
@@ -170,5 +182,6 @@ if selected wine; then
 fi
 
 section ""
+echo "in all $SECONDS s, $(cpu_seconds) s of processor time"
 echo "tests: $passed passed, $failed failed${skipped:+ ($skipped)}"
 [ "$failed" -eq 0 ]
