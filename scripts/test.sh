@@ -103,8 +103,8 @@ if selected hardening; then
   if [ ! -f build/tsan/CMakeCache.txt ]; then
     cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DTALVEN_SANITIZE=thread >/dev/null
   fi
-  if cmake --build build/tsan -j "$(nproc)" --target unit_tests >build/tsan/build.log 2>&1 &&
-     TSAN_OPTIONS=halt_on_error=1 build/tsan/tests/unit_tests --gtest_filter='SharedState*' --gtest_brief=1; then
+  if cmake --build build/tsan -j "$(nproc)" --target shared_state_tests >build/tsan/build.log 2>&1 &&
+     TSAN_OPTIONS=halt_on_error=1 build/tsan/tests/shared_state_tests --gtest_filter='SharedState*' --gtest_brief=1; then
     count 1 0
   else
     tail -n 40 build/tsan/build.log
@@ -152,7 +152,7 @@ if selected hardening; then
   fi
 
   section "fuzzing: regression inputs, then a short pass of each target (scripts/fuzz.sh)"
-  run_counted bash scripts/fuzz.sh --short
+  run_counted bash scripts/fuzz.sh --short --parallel "$(nproc)"
 
   section "the release package, built twice (scripts/release-check.sh)"
   run_counted bash scripts/release-check.sh
