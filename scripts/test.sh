@@ -28,18 +28,18 @@ selected() { [ "$what" = all ] || [ "$what" = "$1" ]; }
 # Processor seconds (user and system) of the programs this script has waited for so
 # far: on a shared machine the wall time says more about the others' load than about
 # the step, this does not.
-cpu_seconds() {
+cpu_seconds() {  # the shell's process id ($BASHPID, taken before the $(...) that calls this)
   local ticks
-  ticks=$(sed 's/.*) //' "/proc/$$/stat" | awk '{ print $14 + $15 }')  # cutime + cstime
+  ticks=$(sed 's/.*) //' "/proc/$1/stat" | awk '{ print $14 + $15 }')  # cutime + cstime
   echo $((ticks / $(getconf CLK_TCK)))
 }
 # Each step's header, and the seconds the one before it took.
 section_name=""
 section_start=$SECONDS
-section_cpu=$(cpu_seconds)
+section_cpu=$(cpu_seconds $$)
 section() {  # title ("" after the last step)
-  local cpu
-  cpu=$(cpu_seconds)
+  local cpu me=$BASHPID
+  cpu=$(cpu_seconds "$me")
   [ -n "$section_name" ] && echo "   (took $((SECONDS - section_start)) s, $((cpu - section_cpu)) s of processor time)"
   section_name=$1
   section_start=$SECONDS
@@ -91,6 +91,85 @@ elif selected all; then
   run_ctest build/native
 fi
 
+# Adds the counts of a runner's closing line "N passed, N failed".
+run_counted() {
+  local log line
+  log=$(mktemp)
+  "$@" 2>&1 | tee "$log"
+  line=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$log" | tail -n1)
+  if [ -n "$line" ]; then
+    count "$(echo "$line" | cut -d' ' -f1)" "$(echo "$line" | cut -d' ' -f3)"
+  else
+    count 0 1
+  fi
+  rm -f "$log"
+}
+
+# The wine selection's steps; sets "skipped" when the 32-bit build cannot run.
+wine_steps() {
+  section "exports of the 32-bit DLL"
+  if bash scripts/check-exports.sh build/win32/bin/Stats.dll; then count 1 0; else count 0 1; fi
+
+  section "Windows tests under Wine, 64-bit build"
+  run_counted bash scripts/wine-tests.sh build/win64
+
+  section "the same answers natively and under Wine, 64-bit build"
+  run_counted bash tests/wine/same_answer.sh build/native build/win64
+
+  if [ "$ia32" = yes ]; then
+    section "Windows tests under 32-bit Wine, 32-bit build"
+    run_counted bash scripts/wine-tests.sh build/win32
+
+    section "the same answers natively and under 32-bit Wine, 32-bit build"
+    run_counted bash tests/wine/same_answer.sh build/native build/win32
+  else
+    skipped="32-bit build not run under Wine: ${ia32#no: }"
+    section "SKIPPED: $skipped"
+  fi
+}
+
+# With everything selected, the Windows tests under Wine, which spend most of their time
+# waiting for windows and for Wine, run in the background beside the hardening steps
+# (builds and fuzzing that keep the processors busy); their lines are shown after them.
+# It runs as an orphan (started by a subshell that ends at once), so that the processor
+# time it takes is counted in its own line rather than in that of the step during which
+# it ended.
+wine_out=$(mktemp -d)
+trap 'rm -rf "$wine_out"' EXIT
+if [ "$what" = all ]; then
+  (
+    (
+      echo "$BASHPID" >"$wine_out/pid"
+      passed=0 failed=0 skipped="" section_name="" section_start=$SECONDS
+      section_cpu=$(cpu_seconds "$BASHPID")
+      wine_steps
+      section ""
+      me=$BASHPID
+      printf '%s\n' "$passed" "$failed" "$(cpu_seconds "$me")" "$skipped" >"$wine_out/counts.part"
+      mv "$wine_out/counts.part" "$wine_out/counts"
+    ) >"$wine_out/log" 2>&1 &
+  )
+fi
+wine_cpu=0
+# Waits for the background Wine steps, shows their lines and adds their counts.
+wait_wine() {
+  local counts
+  section "the Windows tests under Wine (run in the background since the hardening steps began)"
+  while [ ! -f "$wine_out/counts" ] && { [ ! -f "$wine_out/pid" ] || kill -0 "$(cat "$wine_out/pid")" 2>/dev/null; }; do
+    sleep 1
+  done
+  cat "$wine_out/log"
+  if [ -f "$wine_out/counts" ]; then
+    mapfile -t counts <"$wine_out/counts"
+    count "${counts[0]}" "${counts[1]}"
+    wine_cpu=${counts[2]}
+    skipped=${counts[3]:-}
+  else
+    echo "the Windows tests under Wine ended without their counts"
+    count 0 1
+  fi
+}
+
 if selected hardening; then
   if [ "$ia32" = yes ]; then
     section "the core's tests as a static 32-bit Linux program (run directly)"
@@ -111,20 +190,6 @@ if selected hardening; then
     count 0 1
   fi
 fi
-
-# Adds the counts of a runner's closing line "N passed, N failed".
-run_counted() {
-  local log line
-  log=$(mktemp)
-  "$@" 2>&1 | tee "$log"
-  line=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$log" | tail -n1)
-  if [ -n "$line" ]; then
-    count "$(echo "$line" | cut -d' ' -f1)" "$(echo "$line" | cut -d' ' -f3)"
-  else
-    count 0 1
-  fi
-  rm -f "$log"
-}
 
 if selected quick; then
   section "every C++ file formatted as .clang-format says"
@@ -159,29 +224,13 @@ if selected hardening; then
 fi
 
 skipped=""
-if selected wine; then
-  section "exports of the 32-bit DLL"
-  if bash scripts/check-exports.sh build/win32/bin/Stats.dll; then count 1 0; else count 0 1; fi
-
-  section "Windows tests under Wine, 64-bit build"
-  run_counted bash scripts/wine-tests.sh build/win64
-
-  section "the same answers natively and under Wine, 64-bit build"
-  run_counted bash tests/wine/same_answer.sh build/native build/win64
-
-  if [ "$ia32" = yes ]; then
-    section "Windows tests under 32-bit Wine, 32-bit build"
-    run_counted bash scripts/wine-tests.sh build/win32
-
-    section "the same answers natively and under 32-bit Wine, 32-bit build"
-    run_counted bash tests/wine/same_answer.sh build/native build/win32
-  else
-    skipped="32-bit build not run under Wine: ${ia32#no: }"
-    section "SKIPPED: $skipped"
-  fi
+if [ "$what" = wine ]; then
+  wine_steps
+elif [ "$what" = all ]; then
+  wait_wine  # started in the background before the hardening steps
 fi
 
 section ""
-echo "in all $SECONDS s, $(cpu_seconds) s of processor time"
+echo "in all $SECONDS s, $(($(cpu_seconds $$) + wine_cpu)) s of processor time"
 echo "tests: $passed passed, $failed failed${skipped:+ ($skipped)}"
 [ "$failed" -eq 0 ]
