@@ -12,7 +12,8 @@
 #            detection, the fuzz targets' regression inputs and a short fuzzing pass, and
 #            the release package built twice
 # Everything: the native tests (the slow ones included), the formatting check, then the
-# hardening and wine selections.
+# hardening selection with the wine selection in the background beside it (its lines
+# shown after it). Each step ends with its wall and processor seconds.
 # Ends with one line "tests: N passed, N failed"; exit 1 when anything failed.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -25,13 +26,25 @@ esac
 # Whether this run includes the selection named.
 selected() { [ "$what" = all ] || [ "$what" = "$1" ]; }
 
+# Processor seconds (user and system) of the programs this script has waited for so
+# far: on a shared machine the wall time says more about the others' load than about
+# the step, this does not.
+cpu_seconds() {  # the shell's process id ($BASHPID, taken before the $(...) that calls this)
+  local ticks
+  ticks=$(sed 's/.*) //' "/proc/$1/stat" | awk '{ print $14 + $15 }')  # cutime + cstime
+  echo $((ticks / $(getconf CLK_TCK)))
+}
 # Each step's header, and the seconds the one before it took.
 section_name=""
 section_start=$SECONDS
+section_cpu=$(cpu_seconds $$)
 section() {  # title ("" after the last step)
-  [ -n "$section_name" ] && echo "   (took $((SECONDS - section_start)) s)"
+  local cpu me=$BASHPID
+  cpu=$(cpu_seconds "$me")
+  [ -n "$section_name" ] && echo "   (took $((SECONDS - section_start)) s, $((cpu - section_cpu)) s of processor time)"
   section_name=$1
   section_start=$SECONDS
+  section_cpu=$cpu
   [ -z "$1" ] || echo "== $1"
 }
 
@@ -79,27 +92,6 @@ elif selected all; then
   run_ctest build/native
 fi
 
-if selected hardening; then
-  if [ "$ia32" = yes ]; then
-    section "the core's tests as a static 32-bit Linux program (run directly)"
-  else
-    section "the core's tests as a static 32-bit Linux program (under qemu-i386-static: ${ia32#no: })"
-  fi
-  run_ctest build/linux32
-
-  section "shared state under ThreadSanitizer"
-  if [ ! -f build/tsan/CMakeCache.txt ]; then
-    cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DTALVEN_SANITIZE=thread >/dev/null
-  fi
-  if cmake --build build/tsan -j "$(nproc)" --target unit_tests >build/tsan/build.log 2>&1 &&
-     TSAN_OPTIONS=halt_on_error=1 build/tsan/tests/unit_tests --gtest_filter='SharedState*' --gtest_brief=1; then
-    count 1 0
-  else
-    tail -n 40 build/tsan/build.log
-    count 0 1
-  fi
-fi
-
 # Adds the counts of a runner's closing line "N passed, N failed".
 run_counted() {
   local log line
@@ -113,6 +105,92 @@ run_counted() {
   fi
   rm -f "$log"
 }
+
+# The wine selection's steps; sets "skipped" when the 32-bit build cannot run.
+wine_steps() {
+  section "exports of the 32-bit DLL"
+  if bash scripts/check-exports.sh build/win32/bin/Stats.dll; then count 1 0; else count 0 1; fi
+
+  section "Windows tests under Wine, 64-bit build"
+  run_counted bash scripts/wine-tests.sh build/win64
+
+  section "the same answers natively and under Wine, 64-bit build"
+  run_counted bash tests/wine/same_answer.sh build/native build/win64
+
+  if [ "$ia32" = yes ]; then
+    section "Windows tests under 32-bit Wine, 32-bit build"
+    run_counted bash scripts/wine-tests.sh build/win32
+
+    section "the same answers natively and under 32-bit Wine, 32-bit build"
+    run_counted bash tests/wine/same_answer.sh build/native build/win32
+  else
+    skipped="32-bit build not run under Wine: ${ia32#no: }"
+    section "SKIPPED: $skipped"
+  fi
+}
+
+# With everything selected, the Windows tests under Wine, which spend most of their time
+# waiting for windows and for Wine, run in the background beside the hardening steps
+# (builds and fuzzing that keep the processors busy); their lines are shown after them.
+# It runs as an orphan (started by a subshell that ends at once), so that the processor
+# time it takes is counted in its own line rather than in that of the step during which
+# it ended.
+wine_out=$(mktemp -d)
+trap 'rm -rf "$wine_out"' EXIT
+if [ "$what" = all ]; then
+  (
+    (
+      echo "$BASHPID" >"$wine_out/pid"
+      passed=0 failed=0 skipped="" section_name="" section_start=$SECONDS
+      section_cpu=$(cpu_seconds "$BASHPID")
+      wine_steps
+      section ""
+      me=$BASHPID
+      printf '%s\n' "$passed" "$failed" "$(cpu_seconds "$me")" "$skipped" >"$wine_out/counts.part"
+      mv "$wine_out/counts.part" "$wine_out/counts"
+    ) >"$wine_out/log" 2>&1 &
+  )
+fi
+wine_cpu=0
+# Waits for the background Wine steps, shows their lines and adds their counts.
+wait_wine() {
+  local counts
+  section "the Windows tests under Wine (run in the background since the hardening steps began)"
+  while [ ! -f "$wine_out/counts" ] && { [ ! -f "$wine_out/pid" ] || kill -0 "$(cat "$wine_out/pid")" 2>/dev/null; }; do
+    sleep 1
+  done
+  cat "$wine_out/log"
+  if [ -f "$wine_out/counts" ]; then
+    mapfile -t counts <"$wine_out/counts"
+    count "${counts[0]}" "${counts[1]}"
+    wine_cpu=${counts[2]}
+    skipped=${counts[3]:-}
+  else
+    echo "the Windows tests under Wine ended without their counts"
+    count 0 1
+  fi
+}
+
+if selected hardening; then
+  if [ "$ia32" = yes ]; then
+    section "the core's tests as a static 32-bit Linux program (run directly)"
+  else
+    section "the core's tests as a static 32-bit Linux program (under qemu-i386-static: ${ia32#no: })"
+  fi
+  run_ctest build/linux32
+
+  section "shared state under ThreadSanitizer"
+  if [ ! -f build/tsan/CMakeCache.txt ]; then
+    cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DTALVEN_SANITIZE=thread >/dev/null
+  fi
+  if cmake --build build/tsan -j "$(nproc)" --target shared_state_tests >build/tsan/build.log 2>&1 &&
+     TSAN_OPTIONS=halt_on_error=1 build/tsan/tests/shared_state_tests --gtest_filter='SharedState*' --gtest_brief=1; then
+    count 1 0
+  else
+    tail -n 40 build/tsan/build.log
+    count 0 1
+  fi
+fi
 
 if selected quick; then
   section "every C++ file formatted as .clang-format says"
@@ -140,35 +218,20 @@ if selected hardening; then
   fi
 
   section "fuzzing: regression inputs, then a short pass of each target (scripts/fuzz.sh)"
-  run_counted bash scripts/fuzz.sh --short
+  run_counted bash scripts/fuzz.sh --short --parallel "$(nproc)"
 
   section "the release package, built twice (scripts/release-check.sh)"
   run_counted bash scripts/release-check.sh
 fi
 
 skipped=""
-if selected wine; then
-  section "exports of the 32-bit DLL"
-  if bash scripts/check-exports.sh build/win32/bin/Stats.dll; then count 1 0; else count 0 1; fi
-
-  section "Windows tests under Wine, 64-bit build"
-  run_counted bash scripts/wine-tests.sh build/win64
-
-  section "the same answers natively and under Wine, 64-bit build"
-  run_counted bash tests/wine/same_answer.sh build/native build/win64
-
-  if [ "$ia32" = yes ]; then
-    section "Windows tests under 32-bit Wine, 32-bit build"
-    run_counted bash scripts/wine-tests.sh build/win32
-
-    section "the same answers natively and under 32-bit Wine, 32-bit build"
-    run_counted bash tests/wine/same_answer.sh build/native build/win32
-  else
-    skipped="32-bit build not run under Wine: ${ia32#no: }"
-    section "SKIPPED: $skipped"
-  fi
+if [ "$what" = wine ]; then
+  wine_steps
+elif [ "$what" = all ]; then
+  wait_wine  # started in the background before the hardening steps
 fi
 
 section ""
+echo "in all $SECONDS s, $(($(cpu_seconds $$) + wine_cpu)) s of processor time"
 echo "tests: $passed passed, $failed failed${skipped:+ ($skipped)}"
 [ "$failed" -eq 0 ]
