@@ -11,9 +11,9 @@
 #            under ThreadSanitizer, the native tests under ASan, UBSan and leak
 #            detection, the fuzz targets' regression inputs and a short fuzzing pass, and
 #            the release package built twice
-# Everything: the native tests (the slow ones included), the formatting check, then the
-# hardening selection with the wine selection in the background beside it (its lines
-# shown after it). Each step ends with its wall and processor seconds.
+# Everything: the native tests (the slow ones included), the formatting check, the
+# hardening selection, then the wine selection alone (its tests time the windows, so no
+# build of ours runs beside them). Each step ends with its wall and processor seconds.
 # Ends with one line "tests: N passed, N failed"; exit 1 when anything failed.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -129,48 +129,6 @@ wine_steps() {
   fi
 }
 
-# With everything selected, the Windows tests under Wine, which spend most of their time
-# waiting for windows and for Wine, run in the background beside the hardening steps
-# (builds and fuzzing that keep the processors busy); their lines are shown after them.
-# It runs as an orphan (started by a subshell that ends at once), so that the processor
-# time it takes is counted in its own line rather than in that of the step during which
-# it ended.
-wine_out=$(mktemp -d)
-trap 'rm -rf "$wine_out"' EXIT
-if [ "$what" = all ]; then
-  (
-    (
-      echo "$BASHPID" >"$wine_out/pid"
-      passed=0 failed=0 skipped="" section_name="" section_start=$SECONDS
-      section_cpu=$(cpu_seconds "$BASHPID")
-      wine_steps
-      section ""
-      me=$BASHPID
-      printf '%s\n' "$passed" "$failed" "$(cpu_seconds "$me")" "$skipped" >"$wine_out/counts.part"
-      mv "$wine_out/counts.part" "$wine_out/counts"
-    ) >"$wine_out/log" 2>&1 &
-  )
-fi
-wine_cpu=0
-# Waits for the background Wine steps, shows their lines and adds their counts.
-wait_wine() {
-  local counts
-  section "the Windows tests under Wine (run in the background since the hardening steps began)"
-  while [ ! -f "$wine_out/counts" ] && { [ ! -f "$wine_out/pid" ] || kill -0 "$(cat "$wine_out/pid")" 2>/dev/null; }; do
-    sleep 1
-  done
-  cat "$wine_out/log"
-  if [ -f "$wine_out/counts" ]; then
-    mapfile -t counts <"$wine_out/counts"
-    count "${counts[0]}" "${counts[1]}"
-    wine_cpu=${counts[2]}
-    skipped=${counts[3]:-}
-  else
-    echo "the Windows tests under Wine ended without their counts"
-    count 0 1
-  fi
-}
-
 if selected hardening; then
   if [ "$ia32" = yes ]; then
     section "the core's tests as a static 32-bit Linux program (run directly)"
@@ -224,14 +182,14 @@ if selected hardening; then
   run_counted bash scripts/release-check.sh
 fi
 
+# The Windows tests run alone, on a machine no build of ours keeps busy: several of them
+# measure how quickly the windows answer and unload.
 skipped=""
-if [ "$what" = wine ]; then
+if selected wine; then
   wine_steps
-elif [ "$what" = all ]; then
-  wait_wine  # started in the background before the hardening steps
 fi
 
 section ""
-echo "in all $SECONDS s, $(($(cpu_seconds $$) + wine_cpu)) s of processor time"
+echo "in all $SECONDS s, $(cpu_seconds $$) s of processor time"
 echo "tests: $passed passed, $failed failed${skipped:+ ($skipped)}"
 [ "$failed" -eq 0 ]
