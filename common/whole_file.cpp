@@ -8,6 +8,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "win32_owners.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -57,29 +59,26 @@ std::string refusal(const fs::path& target) {
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_NOT_FOUND) return std::string();
         // "NUL", "CON", "COM1": devices that have no attributes.
-        HANDLE h =
-            CreateFileW(target.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (h != INVALID_HANDLE_VALUE) {
-            CloseHandle(h);
-            return "it is a device, not a file";
-        }
+        const win32::FileHandle device(
+            CreateFileW(target.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (device) return "it is a device, not a file";
         return code == ERROR_PATH_NOT_FOUND ? systemMessage(code) : std::string();
     }
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return "it is a link; not writing through it";
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return "it is a folder";
     if (attributes & FILE_ATTRIBUTE_READONLY) return "it is read-only";
-    HANDLE h = CreateFileW(target.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return std::string();
-    const DWORD type = GetFileType(h);
-    CloseHandle(h);
+    const win32::FileHandle h(CreateFileW(target.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!h) return std::string();
+    const DWORD type = GetFileType(h.get());
     return type == FILE_TYPE_DISK ? std::string() : "it is a device, not a file";
 }
 
 // True with the file written, flushed and closed; `taken` when the name exists already.
 bool writeNew(const fs::path& name, std::string_view content, bool& taken, std::string& error) {
-    HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
+    win32::FileHandle h(
+        CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h) {
         const DWORD code = GetLastError();
         // A folder of that name gives "access denied" rather than "exists".
         taken = code == ERROR_FILE_EXISTS || GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -90,12 +89,14 @@ bool writeNew(const fs::path& name, std::string_view content, bool& taken, std::
     for (size_t done = 0; ok && done < content.size();) {
         DWORD n = 0;
         const DWORD chunk = static_cast<DWORD>(content.size() - done < 1u << 30 ? content.size() - done : 1u << 30);
-        ok = WriteFile(h, content.data() + done, chunk, &n, nullptr) != 0 && n > 0;
+        ok = WriteFile(h.get(), content.data() + done, chunk, &n, nullptr) != 0 && n > 0;
         done += n;
     }
-    ok = ok && FlushFileBuffers(h) != 0;
+    ok = ok && FlushFileBuffers(h.get()) != 0;
     if (!ok) error = systemMessage(GetLastError());
-    if (CloseHandle(h) == 0 && ok) {
+    // Closed here, not by the owner, because a failed close can mean the data did not
+    // reach the disk.
+    if (CloseHandle(h.release()) == 0 && ok) {
         error = systemMessage(GetLastError());
         ok = false;
     }
