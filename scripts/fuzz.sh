@@ -37,7 +37,7 @@ esac
 [ ${#targets[@]} -gt 0 ] || targets=(exports_fuzz log_readers_fuzz settings_fuzz cty_fuzz)
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
-  CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVEN_SANITIZE=address \
+  CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_UNITY_BUILD=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVEN_SANITIZE=address \
     -DTALVEN_FUZZ=ON -DTALVEN_TESTS=OFF >/dev/null || exit 1
 fi
 target_args=()

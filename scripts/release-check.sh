@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Tests the release package: builds it (scripts/release.sh), then checks that the zip
+# Tests the release package: builds it (scripts/release.sh, in the trees the tests
+# built and ran, so after them it only packs), then checks that the zip
 # holds exactly the expected files, that its checksum file matches, that the 32-bit
 # Stats.dll is a 32-bit DLL exporting every name the host binds and importing only
 # system DLLs, that every DLL and program carries the project's version in its version
@@ -90,7 +91,7 @@ done
 # first build is incremental, so a build that is not reproducible shows there too.
 inputs_key() {
   {
-    git -C "$root" ls-files -z -- CMakeLists.txt cmake common stats host modepad docs/INSTALL.txt scripts/release.sh |
+    git -C "$root" ls-files -z -- CMakeLists.txt cmake common stats host modepad docs/INSTALL.txt scripts/release.sh scripts/build.sh |
       (cd "$root" && xargs -0 sha256sum)
     git -C "$root" log -1 --format=%ct 2>/dev/null
     echo "${SOURCE_DATE_EPOCH:-}"

@@ -10,19 +10,20 @@
 #
 #   scripts/release.sh [--build-root DIR] [--dist DIR]
 #
-# The Windows programs are built in DIR/win32 and DIR/win64 (default build/release),
-# deliverables only. The same sources give the same bytes: the PE headers carry no link
-# time, and the zip has its entries sorted with fixed dates (the last commit's time, or
-# SOURCE_DATE_EPOCH when set) and fixed attributes.
+# The Windows programs are built in DIR/win32 and DIR/win64 (default build/, the trees
+# of scripts/build.sh, with their settings), what is shipped only. The same sources give
+# the same bytes: the PE headers carry no link time, and the zip has its entries sorted
+# with fixed dates (the last commit's time, or SOURCE_DATE_EPOCH when set) and fixed
+# attributes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build_root=$root/build/release
+build_root=$root/build
 dist=$root/dist
 while [ $# -gt 0 ]; do
   case $1 in
     --build-root) build_root=$2; shift 2 ;;
     --dist) dist=$2; shift 2 ;;
-    -h|--help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "release.sh: unknown argument $1" >&2; exit 2 ;;
   esac
 done
@@ -31,17 +32,7 @@ version=$(sed -n 's/^project([A-Za-z]* VERSION \([0-9.]*\).*/\1/p' "$root/CMakeL
 [ -n "$version" ] || { echo "release.sh: no version in CMakeLists.txt" >&2; exit 1; }
 name=talven-cup-$version
 
-build() {  # arch (i686|x86_64), folder, targets...
-  local toolchain=$root/cmake/toolchains/mingw-$1.cmake dir=$2; shift 2
-  mkdir -p "$dir"
-  cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DTALVEN_TESTS=OFF -DTALVEN_RELEASE=ON >"$dir/configure.log" 2>&1 || { cat "$dir/configure.log" >&2; exit 1; }
-  local args=()
-  for t in "$@"; do args+=(--target "$t"); done
-  cmake --build "$dir" -j "${JOBS:-2}" "${args[@]}" >"$dir/build.log" 2>&1 || { tail -n 40 "$dir/build.log" >&2; exit 1; }
-}
-build i686 "$build_root/win32" Stats modepad talven-replay
-build x86_64 "$build_root/win64" Stats
+bash "$root/scripts/build.sh" --root "$build_root" ship
 
 win32=$build_root/win32/bin
 for f in cty.dat MASTER.SCP; do

@@ -18,7 +18,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 what=${1:-all}
 
-native_packages=(cmake make g++ python3 googletest libgtest-dev libgmock-dev hamradio-files)
+native_packages=(cmake ninja-build make g++ python3 googletest libgtest-dev libgmock-dev hamradio-files)
 more_packages=(
   g++-multilib clang clang-format libclang-rt-14-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64

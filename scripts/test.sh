@@ -10,7 +10,7 @@
 # hardening  the core's tests as a static 32-bit Linux program, the shared-state test
 #            under ThreadSanitizer, the native tests under ASan, UBSan and leak
 #            detection, the fuzz targets' regression inputs and a short fuzzing pass, and
-#            the release package built twice
+#            the release package, checked and built a second time from scratch
 # Everything: the native tests (the slow ones included), the formatting check, the
 # hardening selection, then the wine selection alone (its tests time the windows, so no
 # build of ours runs beside them). Each step ends with its wall and processor seconds.
@@ -139,7 +139,7 @@ if selected hardening; then
 
   section "shared state under ThreadSanitizer"
   if [ ! -f build/tsan/CMakeCache.txt ]; then
-    cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DTALVEN_SANITIZE=thread >/dev/null
+    cmake -S . -B build/tsan -G Ninja -DCMAKE_UNITY_BUILD=ON -DCMAKE_BUILD_TYPE=Debug -DTALVEN_SANITIZE=thread >/dev/null
   fi
   if cmake --build build/tsan -j "$(nproc)" --target shared_state_tests >build/tsan/build.log 2>&1 &&
      TSAN_OPTIONS=halt_on_error=1 build/tsan/tests/shared_state_tests --gtest_filter='SharedState*' --gtest_brief=1; then
@@ -165,7 +165,7 @@ fi
 if selected hardening; then
   section "native unit and golden tests under AddressSanitizer, UndefinedBehaviorSanitizer and leak detection"
   if [ ! -f build/asan/CMakeCache.txt ]; then
-    cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DTALVEN_SANITIZE=address >/dev/null
+    cmake -S . -B build/asan -G Ninja -DCMAKE_UNITY_BUILD=ON -DCMAKE_BUILD_TYPE=Debug -DTALVEN_SANITIZE=address >/dev/null
   fi
   if cmake --build build/asan -j "$(nproc)" >build/asan/build.log 2>&1; then
     # Any report fails the test that made it.
@@ -178,7 +178,7 @@ if selected hardening; then
   section "fuzzing: regression inputs, then a short pass of each target (scripts/fuzz.sh)"
   run_counted bash scripts/fuzz.sh --short --parallel "$(nproc)"
 
-  section "the release package, built twice (scripts/release-check.sh)"
+  section "the release package, and a second build of it from scratch (scripts/release-check.sh)"
   run_counted bash scripts/release-check.sh
 fi
 
