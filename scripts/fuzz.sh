@@ -9,10 +9,11 @@
 #
 # Targets: exports_fuzz, log_readers_fuzz, settings_fuzz, cty_fuzz (default: all).
 # Default 300 s per target (the documented longer run); --short is the test command's
-# pass (20 s each; test.sh gives it --parallel with the number of cores). Each run starts from the seeds in the repository and from what
-# earlier runs on this machine found (build/fuzz/corpus/<target>/, kept). A crash or a
-# broken invariant fails that target; its input is in build/fuzz/findings/<target>/:
-# fix the fault, then copy the input into tests/fuzz/regressions/<target>/.
+# smoke pass (10 s each; test.sh gives it --parallel with the number of cores). Each run
+# starts from the seeds in the repository and from what earlier runs on this machine
+# found (build/fuzz/corpus/<target>/, kept). A crash or a broken invariant fails that
+# target; its input is in build/fuzz/findings/<target>/: fix the fault, then copy the
+# input into tests/fuzz/regressions/<target>/.
 # Prints one line per target (executions, coverage edges and features, corpus size)
 # and "N passed, N failed"; exit 1 when any target failed.
 set -uo pipefail
@@ -24,9 +25,9 @@ targets=()
 while [ $# -gt 0 ]; do
   case $1 in
     --seconds) seconds=$2; shift 2 ;;
-    --short) seconds=20; shift ;;
+    --short) seconds=10; shift ;;
     --parallel) parallel=$2; shift 2 ;;
-    -h|--help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     -*) echo "fuzz.sh: unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1"); shift ;;
   esac
