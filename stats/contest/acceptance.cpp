@@ -26,7 +26,7 @@ CInfo recordOf(const QsoArgs& a) {
 
 // The ten-minute watch on band and mode changes, for record `q` about to be appended
 // at index n. True when the band-change window's timer is to be re-armed.
-bool changeRule(const std::vector<CInfo>& log, SharedFlags& shared, CInfo& q, int n) {
+bool changeRule(const QsoLog& log, SharedFlags& shared, CInfo& q, int n) {
     if (n == 0) {
         shared.changeWarning = true;
         q.bandChanged = q.modeChanged = 1;
@@ -65,8 +65,7 @@ void ContestEngine::startRun(const ResetArgs& a) {
     d->period.contestStartDayMonth = a.start.format("%d.%m");
     d->period.contestStartYear = a.start.format("%Y");
     d->period.contestEndDate = a.end.format("%d.%m.%Y");
-    // The records go; their storage is kept for the rescan that follows, which would
-    // otherwise fault in fresh memory for every record again.
+    // The records are spent, not destroyed: the rescan that follows writes over them.
     d->qsoLog.clear();
     d->index.clear();
     d->workedBands.clear();

@@ -5,7 +5,7 @@
 namespace {
 
 template <typename Match>
-int scan(const std::vector<CInfo>& log, Match match) {
+int scan(const QsoLog& log, Match match) {
     for (size_t i = 0; i < log.size(); ++i)
         if (match(log[i])) return static_cast<int>(i);
     return -1;

@@ -8,10 +8,11 @@
 #include <vector>
 
 #include "contest/info.h"
+#include "contest/qso_log.h"
 
 class QsoIndex {
 public:
-    explicit QsoIndex(const std::vector<CInfo>& log) : log_(log) {}
+    explicit QsoIndex(const QsoLog& log) : log_(log) {}
     void clear();
     // Record the entry just appended to the log at `index`.
     void add(const CInfo& q, int index);
@@ -56,7 +57,7 @@ private:
         template <typename Match>
         int first(uint32_t hash, Match match) const;
     };
-    const std::vector<CInfo>& log_;
+    const QsoLog& log_;
     bool plain_ = false;
     // By call alone (its chain holds every band and mode of the call: a handful of
     // entries), and by band, mode and prefix or area.

@@ -17,6 +17,7 @@
 
 #include "contest/info.h"
 #include "contest/qso_index.h"
+#include "contest/qso_log.h"
 #include "contest/tables.h"
 
 using BandLists = std::array<std::vector<std::string>, kBandCount>;
@@ -41,7 +42,7 @@ struct ContestData {
     ContestData(const ContestData&) = delete;
     ContestData& operator=(const ContestData&) = delete;
 
-    std::vector<CInfo> qsoLog;
+    QsoLog qsoLog;
     QsoIndex index{qsoLog};  // kept in step with qsoLog
     std::vector<std::string> workedBands;
     InfoGrid infoGridRows{};

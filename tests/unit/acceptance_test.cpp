@@ -187,6 +187,37 @@ TEST_F(Acceptance, RemovalMatchesTheExactInstantAndFirstOfEqualEntries) {
     EXPECT_TRUE(data()->qsoLog.empty());
 }
 
+// A reset keeps the records' storage and the rescan writes over it: no mark, area or
+// change index of a spent record may show through in the record written over it.
+TEST_F(Acceptance, ARescanOverSpentRecordsKeepsNoneOfTheirMarks) {
+    reset();
+    add(qso("DL1AA", "20m", "RTTY", "1200"));
+    add(qso("DL1AA", "20m", "RTTY", "1201"));                 // dupe
+    add(qso("UT2AA", "40m", "RTTY", "1202", "XX", "UR"));     // bad area, a band change
+    add(qso("UT3AA", "40m", "RTTY", "1203", "KV", "UR"));     // an area
+    plugin->removeData(qso("DL1AA", "20m", "RTTY", "1200"));  // the last place spent
+    reset();
+    const std::vector<QsoArgs> rescan = {
+        qso("DL2BB", "20m", "RTTY", "1300", "002"), qso("DL2BC", "20m", "RTTY", "1301", "003"),
+        qso("DL2BD", "20m", "RTTY", "1302", "004"), qso("DL2BE", "20m", "RTTY", "1303", "005")};
+    for (const QsoArgs& q : rescan) add(q);
+    const auto d = data();
+    ASSERT_EQ(d->qsoLog.size(), rescan.size());
+    for (size_t i = 0; i < rescan.size(); ++i) {
+        const CInfo& r = d->qsoLog[i];
+        SCOPED_TRACE(rescan[i].call);
+        EXPECT_EQ(r.call, rescan[i].call);
+        EXPECT_EQ(r.exchangeReceived, rescan[i].exchangeReceived);
+        EXPECT_EQ(r.prefix, "DL");
+        EXPECT_EQ(r.area, "");
+        EXPECT_EQ(r.dupe + r.bad + r.notCounted, 0);
+        EXPECT_EQ(r.bandChanged, i == 0 ? 1 : 0);
+        EXPECT_EQ(r.bandChangeIndex, 0);
+    }
+    EXPECT_EQ(d->index.hasCall("DL1AA", "20m", "RTTY"), false);
+    EXPECT_EQ(d->index.findQso("DL2BE", "20m", "RTTY", at("1303")), 3);
+}
+
 TEST_F(Acceptance, EmptyingTheLogByRemovalClearsTheDerivedLists) {
     reset();
     add(qso("DL1AA", "20m", "RTTY", "1200"));

@@ -285,7 +285,9 @@ TEST(GridLayout, TheCallGridFitsTheTable) {
         EXPECT_GT(l.callX, l.columns[1]);
         EXPECT_LT(l.callX, l.columns[2]);
         // From the least table up, NR/OBL keeps a whole column's room.
-        if (c.width >= kMinCallGridWidth) EXPECT_LE(l.columns[3] + kMinCallGridColumn, c.width);
+        if (c.width >= kMinCallGridWidth) {
+            EXPECT_LE(l.columns[3] + kMinCallGridColumn, c.width);
+        }
     }
     EXPECT_FALSE(callGridLayout(300, 70, -1).highlight);
 }
