@@ -268,6 +268,20 @@ CrossCheck Matcher::run() {
 
 }  // namespace
 
+const char* findingText(Finding f) {
+    switch (f) {
+        case Finding::notInOtherLog:
+            return "not in the other log";
+        case Finding::bustedCall:
+            return "busted call";
+        case Finding::bustedExchange:
+            return "busted exchange";
+        case Finding::none:
+            break;
+    }
+    return "";
+}
+
 std::string stationOf(std::string_view call) {
     std::vector<std::string_view> parts;
     size_t from = 0;

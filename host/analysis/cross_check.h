@@ -32,6 +32,8 @@ struct StationLog {
 };
 
 enum class Finding : uint8_t { none, notInOtherLog, bustedCall, bustedExchange };
+// The finding in words, as the page and the per-station files say it ("" for none).
+const char* findingText(Finding f);
 
 constexpr uint32_t kNoQso = uint32_t(-1);
 

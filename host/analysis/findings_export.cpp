@@ -35,19 +35,6 @@ const char* findingCode(Finding f) {
     }
 }
 
-const char* findingWords(Finding f) {
-    switch (f) {
-        case Finding::notInOtherLog:
-            return "not in the other log";
-        case Finding::bustedCall:
-            return "busted call";
-        case Finding::bustedExchange:
-            return "busted exchange";
-        default:
-            return "";
-    }
-}
-
 // A CSV field: quoted when it holds a comma, a quote or a line end, quotes doubled.
 std::string csvField(const std::string& s) {
     if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
@@ -160,7 +147,7 @@ std::string stationResultText(const std::vector<StationResult>& stations, const 
         if (k.finding == Finding::none) continue;
         const Qso& mine = s.log->qsos[q];
         t += "line " + std::to_string(mine.line) + "  " + minuteText(mine.time) + "  " + printable(mine.call) + " " +
-             mine.band + " " + mine.mode + ": " + findingWords(k.finding) + "; " +
+             mine.band + " " + mine.mode + ": " + findingText(k.finding) + "; " +
              findingDetail(stations, cross, station, q, toleranceMinutes) + "\n";
     }
     return t;

@@ -258,20 +258,6 @@ void more(std::ostringstream& s, const CappedList<T>& list, const char* what) {
           << " more " << what << " are not.</p>";
 }
 
-const char* findingText(Finding f) {
-    switch (f) {
-        case Finding::notInOtherLog:
-            return "not in the other log";
-        case Finding::bustedCall:
-            return "busted call";
-        case Finding::bustedExchange:
-            return "busted exchange";
-        case Finding::none:
-            break;
-    }
-    return "";
-}
-
 void summarySection(std::ostringstream& s, const AnalysisPage& p) {
     s << "<section id=\"summary\"><h2>The plug-in's summary</h2>";
     if (p.summary.empty()) {
